@@ -15,7 +15,6 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@cmake --build $(BUILD) --target data > /dev/null 2>&1 || true
 	cd $(BUILD) && ./quenolde
 
 test: build
