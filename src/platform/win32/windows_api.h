@@ -1,7 +1,9 @@
 #pragma once
-// The Windows user-interface and kernel services the viewer calls. Every function here is
-// implemented by each backend (sdl/ for the viewer, headless/ for tests and tools); which one a
-// program gets is decided where it is linked. The file functions live in common/.
+// The Windows user-interface and kernel services the viewer calls. What differs between a real
+// screen and none (window creation, the event pump, cursor, message box, clock, presenting) is
+// implemented by each backend, sdl/ for the viewer and headless/ for tests and tools; which one
+// a program gets is decided where it is linked. The rest (classes, queue, dispatch, key state,
+// files) is shared, in common/.
 
 #include "platform/win32/win_types.h"
 

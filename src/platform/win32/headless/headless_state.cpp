@@ -1,0 +1,10 @@
+#include "platform/win32/headless/headless_state.h"
+
+namespace headless::detail {
+
+State& TheState() {
+    static State state;
+    return state;
+}
+
+}  // namespace headless::detail
