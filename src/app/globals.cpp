@@ -19,3 +19,6 @@ D3DXVECTOR3 g_cible(0.0f, 0.0f, 1.0f);
 D3DXVECTOR3 g_haut(0.0f, 1.0f, 0.0f);
 float g_angleH = 1.5707964f;
 float g_angleV = 0.0f;
+
+HeighMap g_terrainRoche;
+HeighMap g_terrainHerbe;

@@ -79,13 +79,27 @@ HRESULT InitDirect3D(HWND fenetre) {
     return S_OK;
 }
 
-HRESULT InitGeometrie() { return S_OK; }
+// A terrain that cannot be built makes the whole assembly report failure, after every other
+// object has had its chance: the user sees what is missing and the rest of the scene.
+HRESULT InitGeometrie() {
+    HRESULT resultat = S_OK;
+    if (FAILED(g_terrainRoche.Init("Data\\terrain\\terrain_128x128.pgm", &g_device, 0.3f, 0.3f, 0.02f)))
+        resultat = E_FAIL;
+    g_terrainRoche.ChargerTextures("Data\\terrain\\mask.png", "Data\\terrain\\pierre.png");
+    if (FAILED(g_terrainHerbe.Init("Data\\terrain\\terrain_128x128.pgm", &g_device, 0.3f, 0.3f, 0.02f)))
+        resultat = E_FAIL;
+    g_terrainHerbe.ChargerTextures("Data\\terrain\\mask.png", "Data\\terrain\\herbe.png");
+    g_oeil.y = g_terrainRoche.Altitude(g_oeil.x, g_oeil.z) + 1.0f;
+    return resultat;
+}
 
 void Rendu() {
     if (!g_device) return;
     g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kCouleurCiel, 1.0f, 0);
     if (SUCCEEDED(g_device->BeginScene())) {
         InitLumiere();
+        g_terrainRoche.Dessiner(0);
+        g_terrainHerbe.Dessiner(1);
         g_device->EndScene();
     }
     g_device->Present(nullptr, nullptr, nullptr, nullptr);
@@ -134,6 +148,8 @@ const char* CalculerFps() {
 // Safe to reach twice (Escape, then a close before the quit message is read): each object is
 // released once and the pointers are left null.
 void Nettoyer() {
+    g_terrainRoche.Liberer();
+    g_terrainHerbe.Liberer();
     Liberer(g_device);
     Liberer(g_d3d);
 }

@@ -1,3 +1,7 @@
 #pragma once
 // The global scene objects, constructed at start-up in the order of globals.cpp.
-// (The terrain, trees and water join as they are built.)
+
+#include "terrain/heighmap.h"
+
+extern HeighMap g_terrainRoche;
+extern HeighMap g_terrainHerbe;
