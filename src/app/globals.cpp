@@ -20,5 +20,9 @@ D3DXVECTOR3 g_haut(0.0f, 1.0f, 0.0f);
 float g_angleH = 1.5707964f;
 float g_angleV = 0.0f;
 
+cMesh g_mesh;
 HeighMap g_terrainRoche;
 HeighMap g_terrainHerbe;
+cArbre g_arbre;
+cListePositions g_listeArbres;
+cEau g_eau;

@@ -89,7 +89,11 @@ HRESULT InitGeometrie() {
     if (FAILED(g_terrainHerbe.Init("Data\\terrain\\terrain_128x128.pgm", &g_device, 0.3f, 0.3f, 0.02f)))
         resultat = E_FAIL;
     g_terrainHerbe.ChargerTextures("Data\\terrain\\mask.png", "Data\\terrain\\herbe.png");
+    g_arbre.Init("Data\\arbre\\tree01S.dds", &g_device);
     g_oeil.y = g_terrainRoche.Altitude(g_oeil.x, g_oeil.z) + 1.0f;
+    g_listeArbres.Charger("Data\\arbre\\terrain_256x256 arbres.pgm", &g_terrainRoche, 100);
+    g_eau.Init("Data\\eau\\caustic\\caust", "jpg", 32, "Data\\eau\\maskeau.png", &g_terrainRoche, &g_device, 0.5f,
+               20.0f);
     return resultat;
 }
 
@@ -98,8 +102,10 @@ void Rendu() {
     g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kCouleurCiel, 1.0f, 0);
     if (SUCCEEDED(g_device->BeginScene())) {
         InitLumiere();
+        g_listeArbres.Dessiner(&g_arbre);
         g_terrainRoche.Dessiner(0);
         g_terrainHerbe.Dessiner(1);
+        g_eau.Dessiner();
         g_device->EndScene();
     }
     g_device->Present(nullptr, nullptr, nullptr, nullptr);
@@ -148,8 +154,11 @@ const char* CalculerFps() {
 // Safe to reach twice (Escape, then a close before the quit message is read): each object is
 // released once and the pointers are left null.
 void Nettoyer() {
+    g_eau.Liberer();
+    g_listeArbres.Liberer();
     g_terrainRoche.Liberer();
     g_terrainHerbe.Liberer();
+    g_arbre.Liberer();
     Liberer(g_device);
     Liberer(g_d3d);
 }

@@ -1,0 +1,44 @@
+#pragma once
+// The values the generated programs read, in one uniform block shared by every program, laid
+// out by std140's rules (each member a multiple of 16 bytes here). Matrices keep Direct3D's row
+// order in memory: GLSL reads each row as a column, so `M * v` is Direct3D's row-vector v x M.
+
+#include <cstddef>
+
+#include "platform/gl/caps.h"
+#include "platform/reference/api_state.h"
+
+namespace gl {
+
+constexpr int kMaxLights = 8;
+
+struct Constants {
+    float worldViewProjection[16];
+    float worldView[16];
+    float normalMatrix[16];  // inverse transpose of world x view, in the upper 3 x 3
+    // Per unit of w, in normalised device coordinates: moves Direct3D 9's pixel centres (on
+    // integer coordinates) onto GL's (half-way), minus a little so that an edge through a pixel
+    // centre falls on the side Direct3D's top-left rule puts it.
+    float pixelAdjust[4];
+    float materialDiffuse[4];
+    float materialAmbient[4];
+    float materialSpecular[4];
+    float materialEmissive[4];
+    float ambientAndPower[4];  // global ambient rgb, material power
+    float lightDirection[kMaxLights][4];  // towards the light, eye space, unit length
+    float lightDiffuse[kMaxLights][4];
+    float lightSpecular[kMaxLights][4];
+    float lightAmbient[kMaxLights][4];
+    float textureFactor[4];
+    float stageConstant[kStages][4];
+    float alphaReference[4];  // x: 0 to 255
+};
+static_assert(sizeof(Constants) % 16 == 0);
+
+// The block as the programs declare it, member for member.
+extern const char* const kConstantsBlockSource;
+
+// The constants for a draw with `state`.
+void FillConstants(const reference::ApiState& state, Constants& constants);
+
+}  // namespace gl

@@ -1,0 +1,209 @@
+#include "platform/gl/device.h"
+
+#include <cstdio>
+#include <new>
+
+#include "platform/gl/caps.h"
+
+namespace gl {
+namespace {
+
+// Keys of programs made while the device is created: a driver that cannot compile the
+// generated code is found out there, where the adapter's caller can still take the reference
+// device, and not at the first frame. One lit two-stage program, one unlit alpha-tested one.
+std::array<ProgramKey, 2> WarmUpKeys(const reference::ApiState& defaults) {
+    reference::ApiState lit = defaults;
+    D3DLIGHT9 sun{};
+    sun.Type = D3DLIGHT_DIRECTIONAL;
+    sun.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+    sun.Direction = {0.0f, -1.0f, 0.0f};
+    lit.lights.push_back(reference::LightSlot{sun, true});
+    lit.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    lit.render[D3DRS_SPECULARENABLE] = TRUE;
+    reference::VertexLayout terrain;
+    reference::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, terrain);
+    reference::ApiState unlit = defaults;
+    unlit.render[D3DRS_LIGHTING] = FALSE;
+    unlit.render[D3DRS_ALPHATESTENABLE] = TRUE;
+    unlit.render[D3DRS_ALPHAFUNC] = D3DCMP_GREATEREQUAL;
+    reference::VertexLayout tree;
+    reference::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, tree);
+    const bool textured[kStages] = {true, true};
+    return {MakeProgramKey(lit, terrain, textured), MakeProgramKey(unlit, tree, textured)};
+}
+
+}  // namespace
+
+HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out) {
+    if (out == nullptr) return D3DERR_INVALIDCALL;
+    *out = device;
+    if (device == nullptr) return D3DERR_INVALIDCALL;
+    device->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Device::Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
+                       UINT width, UINT height, IDirect3DDevice9** device) {
+    auto* created = new (std::nothrow) Device(adapter, window, behaviorFlags, parameters, width, height);
+    if (created == nullptr) return E_OUTOFMEMORY;
+    std::string why;
+    if (!created->Initialise(&why)) {
+        std::fprintf(stderr, "OpenGL device: %s; the hardware device cannot be created\n", why.c_str());
+        created->Release();
+        return D3DERR_NOTAVAILABLE;
+    }
+    *device = created;
+    return D3D_OK;
+}
+
+Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
+               UINT width, UINT height)
+    : link_(std::make_shared<DeviceLink>()),
+      adapter_(adapter),
+      window_(window),
+      behaviorFlags_(behaviorFlags),
+      parameters_(parameters) {
+    link_->device = this;
+    parameters_.BackBufferWidth = width;
+    parameters_.BackBufferHeight = height;
+    if (adapter_ != nullptr) adapter_->AddRef();
+    reference::ResetToDefaults(state_, width, height, parameters.EnableAutoDepthStencil != FALSE);
+}
+
+bool Device::Initialise(std::string* why) {
+    context_ = Context::Create(window_, why);
+    if (context_ == nullptr) return false;
+    Functions& gl = context_->Gl();
+    info_ = Describe(gl);
+    if (!Usable(info_, why)) return false;
+    cache_ = std::make_unique<StateCache>(gl);
+    cache_->Invalidate();
+    programs_ = std::make_unique<ProgramCache>(gl);
+    if (!target_.Create(gl, static_cast<int>(parameters_.BackBufferWidth), static_cast<int>(parameters_.BackBufferHeight),
+                        parameters_.BackBufferFormat, parameters_.EnableAutoDepthStencil != FALSE,
+                        parameters_.AutoDepthStencilFormat, why))
+        return false;
+    cache_->BindFramebuffer(target_.Framebuffer());
+    gl.GenVertexArrays(1, &vertexArray_);
+    gl.BindVertexArray(vertexArray_);
+    gl.GenBuffers(1, &constantsBuffer_);
+    cache_->BindBuffer(GL_UNIFORM_BUFFER, constantsBuffer_);
+    gl.BufferData(GL_UNIFORM_BUFFER, sizeof(Constants), nullptr, GL_DYNAMIC_DRAW);
+    gl.BindBufferBase(GL_UNIFORM_BUFFER, kConstantsBinding, constantsBuffer_);
+    gl.GenSamplers(kStages, samplers_.data());
+    for (DWORD s = 0; s < kStages; ++s) {
+        UpdateSampler(s, true);
+        cache_->BindSampler(static_cast<int>(s), samplers_[s]);
+    }
+    gl.FrontFace(GL_CCW);
+    gl.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // flat shading takes the first vertex, as Direct3D does
+    gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);           // texture rows are packed (L8 rows of 1 or 2 bytes)
+    // The buffers start as the reference device's do: black, and depth at the far plane.
+    cache_->ColourMask(0xF);
+    cache_->DepthMask(true);
+    cache_->Scissor(false);
+    gl.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    gl.ClearDepth(1.0);
+    gl.Clear(GL_COLOR_BUFFER_BIT | (target_.HasDepth() ? GL_DEPTH_BUFFER_BIT : 0));
+    if (!WarmUp(why)) return false;
+    const GLenum error = gl.GetError();
+    if (error == GL_NO_ERROR) return true;
+    if (why != nullptr) *why = "OpenGL reported error " + std::to_string(error) + " while the device was set up";
+    return false;
+}
+
+bool Device::WarmUp(std::string* why) {
+    for (const ProgramKey& key : WarmUpKeys(state_)) {
+        if (programs_->Find(key) != 0) continue;
+        if (why != nullptr) *why = "the generated shaders do not compile on \"" + info_.renderer + "\"";
+        return false;
+    }
+    return true;
+}
+
+Device::~Device() {
+    ReleaseBindings();
+    if (context_ != nullptr && context_->Bind()) {
+        Functions& gl = context_->Gl();
+        programs_.reset();
+        target_.Destroy(gl);
+        if (vertexArray_ != 0) gl.DeleteVertexArrays(1, &vertexArray_);
+        if (constantsBuffer_ != 0) gl.DeleteBuffers(1, &constantsBuffer_);
+        if (filteredBuffer_ != 0) gl.DeleteBuffers(1, &filteredBuffer_);
+        if (samplers_[0] != 0) gl.DeleteSamplers(kStages, samplers_.data());
+    }
+    link_->device = nullptr;  // resources still alive no longer reach us, nor the context
+    programs_.reset();
+    context_.reset();
+    if (adapter_ != nullptr) adapter_->Release();
+}
+
+void Device::ReleaseBindings() {
+    for (auto& stream : state_.streams) Rebind(stream.buffer, static_cast<IDirect3DVertexBuffer9*>(nullptr));
+    Rebind(state_.indices, static_cast<IDirect3DIndexBuffer9*>(nullptr));
+    for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
+}
+
+bool Device::Bind() { return context_ != nullptr && context_->Bind(); }
+
+HRESULT Device::QueryInterface(REFIID iid, void** out) {
+    return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DDevice9});
+}
+
+HRESULT Device::GetDirect3D(IDirect3D9** d3d) {
+    if (d3d == nullptr) return D3DERR_INVALIDCALL;
+    *d3d = adapter_;
+    if (adapter_ == nullptr) return D3DERR_INVALIDCALL;
+    adapter_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) {
+    if (caps == nullptr) return D3DERR_INVALIDCALL;
+    FillCaps(*caps);
+    return D3D_OK;
+}
+
+HRESULT Device::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
+    if (mode == nullptr || swapChain != 0) return D3DERR_INVALIDCALL;
+    *mode = {parameters_.BackBufferWidth, parameters_.BackBufferHeight, 60, D3DFMT_X8R8G8B8};
+    return D3D_OK;
+}
+
+HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    if (parameters == nullptr) return D3DERR_INVALIDCALL;
+    *parameters = {0, D3DDEVTYPE_HAL, window_, behaviorFlags_};
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+void Device::DeleteBuffer(GLuint buffer) {
+    if (buffer == 0 || !Bind()) return;
+    cache_->ForgetBuffer(buffer);
+    if (vertexInput_.buffer == buffer) vertexInputKnown_ = false;  // its name may come back
+    context_->Gl().DeleteBuffers(1, &buffer);
+}
+
+void Device::DeleteTexture(GLuint texture) {
+    if (texture == 0 || !Bind()) return;
+    cache_->ForgetTexture(texture);
+    context_->Gl().DeleteTextures(1, &texture);
+}
+
+void Device::SetStateFiltering(bool filtering) {
+    filtering_ = filtering;
+    cache_->SetFiltering(filtering);
+}
+
+}  // namespace gl

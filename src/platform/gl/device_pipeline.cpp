@@ -1,0 +1,116 @@
+// What a draw sets in GL: the program for its state's key, the fixed state, the constants, the
+// textures with their samplers, and the vertex attributes. Each part goes to GL only where it
+// differs from what the previous draw left.
+#include <cstring>
+
+#include "platform/gl/buffers.h"
+#include "platform/gl/device.h"
+#include "platform/gl/program_source.h"
+#include "platform/gl/texture.h"
+
+namespace gl {
+namespace {
+
+// The first and one-past-last 16-byte rows in which two blocks of constants differ.
+void ChangedRows(const Constants& a, const Constants& b, std::size_t& first, std::size_t& end) {
+    constexpr std::size_t kRow = 16, kRows = sizeof(Constants) / kRow;
+    const auto* x = reinterpret_cast<const unsigned char*>(&a);
+    const auto* y = reinterpret_cast<const unsigned char*>(&b);
+    first = 0;
+    while (first < kRows && std::memcmp(x + first * kRow, y + first * kRow, kRow) == 0) ++first;
+    end = kRows;
+    while (end > first && std::memcmp(x + (end - 1) * kRow, y + (end - 1) * kRow, kRow) == 0) --end;
+    first *= kRow;
+    end *= kRow;
+}
+
+}  // namespace
+
+bool Device::ApplyProgram(const reference::VertexLayout& layout, const bool textured[kStages]) {
+    const GLuint program = programs_->Find(MakeProgramKey(state_, layout, textured));
+    if (program == 0) return false;
+    cache_->UseProgram(program);
+    return true;
+}
+
+void Device::ApplyFixedState() {
+    const auto& rs = state_.render;
+    cache_->Blend(TranslateBlend(state_));
+    DepthState depth = TranslateDepth(state_);
+    depth.test = depth.test && target_.HasDepth();
+    cache_->Depth(depth);
+    cache_->Cull(CulledFace(rs[D3DRS_CULLMODE]));
+    cache_->ColourMask(ColourMaskBits(rs[D3DRS_COLORWRITEENABLE]));
+    const D3DVIEWPORT9& vp = state_.viewport;
+    // Rows are stored top first, so Direct3D's viewport rows are GL's window rows as they are.
+    cache_->Viewport(Rectangle{static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+                               static_cast<GLsizei>(vp.Height)},
+                     vp.MinZ, vp.MaxZ);
+    cache_->Scissor(false);
+}
+
+void Device::ApplyConstants() {
+    Constants fresh;
+    FillConstants(state_, fresh);
+    std::size_t first = 0, end = sizeof(Constants);
+    if (constantsKnown_ && filtering_) ChangedRows(fresh, constants_, first, end);
+    if (first >= end) return;
+    constants_ = fresh;
+    constantsKnown_ = true;
+    cache_->BindBuffer(GL_UNIFORM_BUFFER, constantsBuffer_);
+    context_->Gl().BufferSubData(GL_UNIFORM_BUFFER, static_cast<GLintptr>(first), static_cast<GLsizeiptr>(end - first),
+                                 reinterpret_cast<const unsigned char*>(&constants_) + first);
+}
+
+void Device::UpdateSampler(DWORD stage, bool everything) {
+    Functions& gl = context_->Gl();
+    const SamplerParameters wanted = TranslateSampler(state_.sampler[stage]);
+    SamplerParameters& held = samplerParameters_[stage];
+    const bool all = everything || !filtering_;
+    const GLuint sampler = samplers_[stage];
+    if (all || wanted.wrapS != held.wrapS) gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wanted.wrapS);
+    if (all || wanted.wrapT != held.wrapT) gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wanted.wrapT);
+    if (all || wanted.minFilter != held.minFilter) gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, wanted.minFilter);
+    if (all || wanted.magFilter != held.magFilter) gl.SamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, wanted.magFilter);
+    if (all || wanted.lodBias != held.lodBias) gl.SamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, wanted.lodBias);
+    if (all || wanted.minLod != held.minLod) gl.SamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, wanted.minLod);
+    if (all || std::memcmp(wanted.borderColour, held.borderColour, sizeof held.borderColour) != 0)
+        gl.SamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, wanted.borderColour);
+    held = wanted;
+}
+
+void Device::ApplyTextures(const bool textured[kStages]) {
+    for (DWORD s = 0; s < kStages; ++s) {
+        if (!textured[s]) continue;
+        const int unit = static_cast<int>(s);
+        static_cast<Texture*>(state_.textures[s])->Sync(context_->Gl(), *cache_, unit);
+        UpdateSampler(s, false);
+        cache_->BindSampler(unit, samplers_[s]);
+    }
+}
+
+void Device::ApplyVertexInput(const reference::VertexLayout& layout) {
+    const reference::StreamBinding& stream = state_.streams[0];
+    Functions& gl = context_->Gl();
+    const GLuint buffer = static_cast<VertexBuffer*>(stream.buffer)->Store().Sync(gl, *cache_, GL_ARRAY_BUFFER);
+    const VertexInput wanted{buffer, stream.offset, stream.stride, state_.fvf};
+    if (vertexInputKnown_ && filtering_ && wanted == vertexInput_) return;
+    const auto stride = static_cast<GLsizei>(stream.stride);
+    const auto at = [&](int offset) { return reinterpret_cast<const void*>(std::uintptr_t{stream.offset} + offset); };
+    const auto attribute = [&](GLuint index, int offset, GLint size, GLenum type, bool normalised) {
+        cache_->EnableAttribute(index, offset >= 0);
+        if (offset >= 0) gl.VertexAttribPointer(index, size, type, normalised ? GL_TRUE : GL_FALSE, stride, at(offset));
+    };
+    attribute(kPositionAttribute, 0, 3, GL_FLOAT, false);
+    attribute(kNormalAttribute, layout.normal, 3, GL_FLOAT, false);
+    // Direct3D colours are B, G, R, A bytes; GL_BGRA reads them in that order.
+    attribute(kDiffuseAttribute, layout.diffuse, GL_BGRA, GL_UNSIGNED_BYTE, true);
+    attribute(kSpecularAttribute, layout.specular, GL_BGRA, GL_UNSIGNED_BYTE, true);
+    for (int set = 0; set < 8; ++set)
+        attribute(kTexCoordAttribute + static_cast<GLuint>(set), set < layout.texCoordCount ? layout.texCoord[set] : -1,
+                  layout.texCoordSize[set] > 0 ? layout.texCoordSize[set] : 2, GL_FLOAT, false);
+    vertexInput_ = wanted;
+    vertexInputKnown_ = true;
+}
+
+}  // namespace gl

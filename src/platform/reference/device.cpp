@@ -1,0 +1,127 @@
+#include "platform/reference/device.h"
+
+#include "platform/reference/caps.h"
+#include "platform/reference/tile_workers.h"
+#include "platform/win32/window_surface.h"
+
+namespace reference {
+
+HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out) {
+    if (out == nullptr) return D3DERR_INVALIDCALL;
+    *out = device;
+    if (device == nullptr) return D3DERR_INVALIDCALL;
+    device->AddRef();
+    return D3D_OK;
+}
+
+Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
+               UINT width, UINT height)
+    : link_(std::make_shared<DeviceLink>()),
+      adapter_(adapter),
+      window_(window),
+      behaviorFlags_(behaviorFlags),
+      parameters_(parameters),
+      renderer_(std::make_unique<Renderer>(static_cast<int>(width), static_cast<int>(height),
+                                           parameters.BackBufferFormat == D3DFMT_A8R8G8B8,
+                                           parameters.EnableAutoDepthStencil != FALSE, DefaultThreadCount())) {
+    link_->device = this;
+    parameters_.BackBufferWidth = width;
+    parameters_.BackBufferHeight = height;
+    if (adapter_ != nullptr) adapter_->AddRef();
+    ResetToDefaults(state_, width, height, parameters.EnableAutoDepthStencil != FALSE);
+}
+
+Device::~Device() {
+    renderer_.reset();  // gives back the textures the last frame held
+    ReleaseBindings();
+    link_->device = nullptr;
+    if (adapter_ != nullptr) adapter_->Release();
+}
+
+void Device::ReleaseBindings() {
+    for (auto& stream : state_.streams) Rebind(stream.buffer, static_cast<IDirect3DVertexBuffer9*>(nullptr));
+    Rebind(state_.indices, static_cast<IDirect3DIndexBuffer9*>(nullptr));
+    for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
+}
+
+HRESULT Device::QueryInterface(REFIID iid, void** out) {
+    return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DDevice9});
+}
+
+HRESULT Device::GetDirect3D(IDirect3D9** d3d) {
+    if (d3d == nullptr) return D3DERR_INVALIDCALL;
+    *d3d = adapter_;
+    if (adapter_ == nullptr) return D3DERR_INVALIDCALL;
+    adapter_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) {
+    if (caps == nullptr) return D3DERR_INVALIDCALL;
+    FillCaps(*caps);
+    return D3D_OK;
+}
+
+HRESULT Device::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
+    if (mode == nullptr || swapChain != 0) return D3DERR_INVALIDCALL;
+    *mode = {parameters_.BackBufferWidth, parameters_.BackBufferHeight, 60, D3DFMT_X8R8G8B8};
+    return D3D_OK;
+}
+
+HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    if (parameters == nullptr) return D3DERR_INVALIDCALL;
+    *parameters = {0, D3DDEVTYPE_REF, window_, behaviorFlags_};
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD) {
+    if (rectCount != 0 && rects == nullptr) return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) return D3DERR_INVALIDCALL;
+    // Depth and stencil can only be cleared when there is a depth buffer.
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0 && !parameters_.EnableAutoDepthStencil)
+        return D3DERR_INVALIDCALL;
+    if (z < 0.0f || z > 1.0f) return D3DERR_INVALIDCALL;
+    renderer_->Clear(state_.viewport, rectCount, rects, flags, color, z);
+    return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    const Renderer& frame = FinishedFrame();
+    HWND target = destWindow != nullptr ? destWindow : window_;
+    if (target == nullptr) return D3D_OK;  // nowhere to show it; the frame stays readable
+    win32::PresentPixels(target, frame.Colour(), frame.Width(), frame.Height(), frame.Pitch());
+    return D3D_OK;
+}
+
+void Device::FinishFrameIfItReads(std::uint64_t frameSerial) {
+    if (renderer_ != nullptr && frameSerial == renderer_->Serial() && renderer_->Pending()) renderer_->Finish();
+}
+
+const Renderer& Device::FinishedFrame() {
+    renderer_->Finish();
+    return *renderer_;
+}
+
+}  // namespace reference
+
+namespace reference {
+
+void Device::SetRasterThreads(int threads) {
+    renderer_->Finish();
+    renderer_->SetThreadCount(threads);
+}
+
+}  // namespace reference

@@ -1,0 +1,98 @@
+#pragma once
+// The reference device: the API state, the resources it binds, and the renderer that turns its
+// draws into pixels. State calls only record; draws run the vertex stage at once and hand
+// triangles to the renderer, which rasterises them when the frame is presented or read back.
+
+#include <memory>
+
+#include "platform/reference/api_state.h"
+#include "platform/reference/buffers.h"
+#include "platform/reference/com_object.h"
+#include "platform/reference/renderer.h"
+#include "platform/reference/resource.h"
+#include "platform/reference/texture.h"
+
+namespace reference {
+
+class Device final : public RefCounted<IDirect3DDevice9> {
+public:
+    // `width` and `height` are the back buffer's, already resolved from the parameters.
+    Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
+           UINT width, UINT height);
+    ~Device() override;
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+
+    HRESULT GetDirect3D(IDirect3D9** d3d) override;
+    HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
+    HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
+    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) override;
+    HRESULT Present(const RECT* source, const RECT* dest, HWND destWindow, const void* dirtyRegion) override;
+
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                               HANDLE* sharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle) override;
+    HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) override;
+
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil) override;
+
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT GetMaterial(D3DMATERIAL9* material) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                                 UINT startIndex, UINT primitiveCount) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT GetFVF(DWORD* fvf) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
+    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
+    HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
+
+    // Rasterises every recorded draw when the frame `frameSerial` is still being recorded:
+    // called before a resource that frame reads is changed.
+    void FinishFrameIfItReads(std::uint64_t frameSerial);
+
+    // Rasterises what is pending and gives the back buffer (A8R8G8B8 words, width per row).
+    const Renderer& FinishedFrame();
+
+    // Finishes the frame, then rasterises with `threads` threads from now on.
+    void SetRasterThreads(int threads);
+
+private:
+    HRESULT SubmitDraw(D3DPRIMITIVETYPE type, const DrawRange& range);
+    void ReleaseBindings();
+
+    std::shared_ptr<DeviceLink> link_;
+    IDirect3D9* adapter_;
+    HWND window_;
+    DWORD behaviorFlags_;
+    D3DPRESENT_PARAMETERS parameters_;
+    ApiState state_;
+    bool inScene_ = false;
+    std::unique_ptr<Renderer> renderer_;
+};
+
+}  // namespace reference

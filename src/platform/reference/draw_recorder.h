@@ -1,0 +1,30 @@
+#pragma once
+// Turns one draw into binned triangles: takes a snapshot of the pixel state, runs the vertex
+// stage over the draw's vertices, assembles the primitives, culls, clips what crosses the near
+// or far plane or leaves the guard band, and files each triangle under the tiles it touches.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/reference/api_state.h"
+#include "platform/reference/frame.h"
+#include "platform/reference/vertex_stage.h"
+
+namespace reference {
+
+struct DrawRange;
+
+// Working memory of the recorder, kept between draws.
+struct RecorderScratch {
+    VertexSetup setup;
+    std::vector<ShadedVertex> polygon;
+    std::vector<ShadedVertex> clippedPolygon;
+};
+
+// The pixel state of a draw, without its textures (the renderer fills those in).
+PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha);
+
+void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
+                RecorderScratch& scratch);
+
+}  // namespace reference

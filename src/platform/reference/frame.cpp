@@ -1,0 +1,20 @@
+#include "platform/reference/frame.h"
+
+namespace reference {
+
+void Frame::Resize(int width, int height) {
+    tilesX = (width + kTileSize - 1) / kTileSize;
+    tilesY = (height + kTileSize - 1) / kTileSize;
+    bins.assign(static_cast<std::size_t>(tilesX) * tilesY, {});
+    Reset();
+}
+
+void Frame::Reset() {
+    vertices.clear();
+    triangles.clear();
+    states.clear();
+    for (auto& bin : bins) bin.clear();
+    clear = PendingClear{};
+}
+
+}  // namespace reference

@@ -1,0 +1,612 @@
+// The pixel kernels, written once for any lane count and compiled per instruction set: this file
+// is included by kernels_sse2.cpp (4 lanes: one 2 x 2 quad) and kernels_avx2.cpp (8 lanes: a
+// 4 x 2 block, two quads). Every lane does the same IEEE operations in the same order in both,
+// so the two sets draw identical frames. Include after defining KERNEL_NAMESPACE and
+// KERNEL_LANES.
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/d3d9/d3d9_types.h"
+#include "platform/reference/tile_raster.h"
+
+namespace reference::KERNEL_NAMESPACE {
+namespace {
+
+constexpr int N = KERNEL_LANES;
+constexpr int kQuads = N / 4;  // 2 x 2 quads shaded together
+
+typedef float vf __attribute__((vector_size(N * 4)));
+typedef std::int32_t vi __attribute__((vector_size(N * 4)));
+typedef std::uint32_t vu __attribute__((vector_size(N * 4)));
+
+// Lanes hold whole quads: lane l is pixel (l % 2, (l / 2) % 2) of quad l / 4. The quads of a
+// vector need not be neighbours, so small triangles fill the lanes with covered quads only.
+// The corner lanes of each lane's quad, for the derivatives: top-left, top-right, bottom-left.
+#if KERNEL_LANES == 4
+const vi kLaneX = {0, 1, 0, 1};
+const vi kLaneY = {0, 0, 1, 1};
+const vi kQuadTopLeft = {0, 0, 0, 0};
+const vi kQuadTopRight = {1, 1, 1, 1};
+const vi kQuadBottomLeft = {2, 2, 2, 2};
+// Coverage is tested a row of quads at a time: lane l of a test is pixel (l % 2 + 2 (l / 4), ...).
+const vi kTestX = {0, 1, 0, 1};
+#else
+const vi kLaneX = {0, 1, 0, 1, 0, 1, 0, 1};
+const vi kLaneY = {0, 0, 1, 1, 0, 0, 1, 1};
+const vi kQuadTopLeft = {0, 0, 0, 0, 4, 4, 4, 4};
+const vi kQuadTopRight = {1, 1, 1, 1, 5, 5, 5, 5};
+const vi kQuadBottomLeft = {2, 2, 2, 2, 6, 6, 6, 6};
+const vi kTestX = {0, 1, 0, 1, 2, 3, 2, 3};
+#endif
+constexpr int kTestWidth = 2 * kQuads;  // pixels across one coverage test
+
+// The helpers below pass colours as four vectors; inlined, those stay in registers.
+#define KERNEL_INLINE inline __attribute__((always_inline))
+
+inline vf Splat(float x) { return vf{} + x; }
+inline vi SplatI(std::int32_t x) { return vi{} + x; }
+inline vf ToFloat(vi x) { return __builtin_convertvector(x, vf); }
+inline vi Truncate(vf x) { return __builtin_convertvector(x, vi); }
+inline vf Min(vf a, vf b) { return a < b ? a : b; }
+inline vf Max(vf a, vf b) { return a > b ? a : b; }
+inline vf Clamp255(vf x) { return Min(Max(x, Splat(0.0f)), Splat(255.0f)); }
+inline vi MinI(vi a, vi b) { return a < b ? a : b; }
+inline vi MaxI(vi a, vi b) { return a > b ? a : b; }
+inline vf Select(vi mask, vf a, vf b) { return mask ? a : b; }
+
+inline int MaskBits(vi mask) {
+#if KERNEL_LANES == 4
+    return _mm_movemask_ps(reinterpret_cast<__m128>(mask));
+#else
+    return _mm256_movemask_ps(reinterpret_cast<__m256>(mask));
+#endif
+}
+
+inline bool Any(vi mask) { return MaskBits(mask) != 0; }
+
+inline vf Floor(vf x) {
+#if KERNEL_LANES == 8
+    return reinterpret_cast<vf>(_mm256_floor_ps(reinterpret_cast<__m256>(x)));
+#else
+    vf t = ToFloat(Truncate(x));  // SSE2 has no rounding instruction
+    return t + ToFloat(t > x);    // a true lane is -1
+#endif
+}
+
+// Round half up, for values already clamped to be non-negative.
+inline vf RoundNonNegative(vf x) { return ToFloat(Truncate(x + 0.5f)); }
+
+template <class T>
+inline vu GatherWords(const T* base, vi index) {
+#if KERNEL_LANES == 8
+    return reinterpret_cast<vu>(_mm256_i32gather_epi32(reinterpret_cast<const int*>(base),
+                                                       reinterpret_cast<__m256i>(index), 4));
+#else
+    vu r;
+    for (int l = 0; l < N; ++l) r[l] = static_cast<std::uint32_t>(base[index[l]]);
+    return r;
+#endif
+}
+
+inline vf Broadcast(vf v, vi lanes) { return __builtin_shuffle(v, lanes); }
+
+// log2 to about 1.5e-4, exact at powers of two: the exponent plus a quartic in the mantissa.
+inline vf Log2(vf x) {
+    x = Max(x, Splat(1.0e-30f));
+    vi bits = reinterpret_cast<vi>(x);
+    vf exponent = ToFloat(((bits >> 23) & 255) - 127);
+    vf t = reinterpret_cast<vf>((bits & 0x007FFFFF) | 0x3F800000) - 1.0f;
+    constexpr float a = 1.4380732f, b = -0.67476666f, c = 0.31700072f, d = 1.0f - a - b - c;
+    return exponent + t * (a + t * (b + t * (c + t * d)));
+}
+
+// The quads being shaded: their top-left pixels (tile-relative) and how many there are. Lanes
+// of missing quads repeat the first quad and are never live.
+struct QuadSet {
+    int x[kQuads];
+    int y[kQuads];
+    int count;
+};
+
+inline vu LoadQuads(const std::uint32_t* base, int pitch, const QuadSet& q) {
+    vu r;
+    for (int i = 0; i < kQuads; ++i) {
+        const std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[i]) * pitch + q.x[i];
+        std::memcpy(reinterpret_cast<char*>(&r) + 16 * i, p, 8);
+        std::memcpy(reinterpret_cast<char*>(&r) + 16 * i + 8, p + pitch, 8);
+    }
+    return r;
+}
+
+inline void StoreQuads(std::uint32_t* base, int pitch, const QuadSet& q, vu value) {
+    for (int i = 0; i < q.count; ++i) {
+        std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[i]) * pitch + q.x[i];
+        std::memcpy(p, reinterpret_cast<const char*>(&value) + 16 * i, 8);
+        std::memcpy(p + pitch, reinterpret_cast<const char*>(&value) + 16 * i + 8, 8);
+    }
+}
+
+inline vf Evaluate(const Plane& p, vf x, vf y) { return Splat(p.c) + Splat(p.dx) * x + Splat(p.dy) * y; }
+
+struct Colour {
+    vf r{}, g{}, b{}, a{};  // channels nobody reads stay zero (and cost nothing)
+};
+
+KERNEL_INLINE Colour Unpack(vu word) {
+    return {ToFloat(reinterpret_cast<vi>((word >> 16) & 255)), ToFloat(reinterpret_cast<vi>((word >> 8) & 255)),
+            ToFloat(reinterpret_cast<vi>(word & 255)), ToFloat(reinterpret_cast<vi>(word >> 24))};
+}
+
+KERNEL_INLINE Colour Splat(std::uint32_t word) {
+    return {Splat(static_cast<float>((word >> 16) & 255)), Splat(static_cast<float>((word >> 8) & 255)),
+            Splat(static_cast<float>(word & 255)), Splat(static_cast<float>(word >> 24))};
+}
+
+inline vf Lerp(vf a, vf b, vf t) { return a + (b - a) * t; }
+
+KERNEL_INLINE Colour Lerp(const Colour& a, const Colour& b, vf t) {
+    return {Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t), Lerp(a.a, b.a, t)};
+}
+
+// ---- Sampling -----------------------------------------------------------------------------
+
+// Brings texel coordinates into the level according to the addressing mode.
+KERNEL_INLINE vi Address(vi coordinate, vi size, std::uint8_t mode) {
+    switch (mode) {
+        case D3DTADDRESS_WRAP:
+            return coordinate & (size - 1);
+        case D3DTADDRESS_MIRROR: {
+            vi period = size + size - 1;
+            vi t = coordinate & period;
+            return t ^ ((t >= size) & period);
+        }
+        default:  // CLAMP, and BORDER and MIRRORONCE drawn as clamp
+            return MinI(MaxI(coordinate, SplatI(0)), size - 1);
+    }
+}
+
+// Which channels of a texture a stage needs (the others are left unset).
+constexpr int kRgb = 1, kAlpha = 2;
+
+template <int kChannels>
+KERNEL_INLINE Colour UnpackSome(vu word) {
+    Colour c;
+    if constexpr ((kChannels & kRgb) != 0) {
+        c.r = ToFloat(reinterpret_cast<vi>((word >> 16) & 255));
+        c.g = ToFloat(reinterpret_cast<vi>((word >> 8) & 255));
+        c.b = ToFloat(reinterpret_cast<vi>(word & 255));
+    }
+    if constexpr ((kChannels & kAlpha) != 0) c.a = ToFloat(reinterpret_cast<vi>(word >> 24));
+    return c;
+}
+
+template <int kChannels>
+KERNEL_INLINE Colour LerpSome(const Colour& a, const Colour& b, vf t) {
+    Colour c;
+    if constexpr ((kChannels & kRgb) != 0) {
+        c.r = Lerp(a.r, b.r, t);
+        c.g = Lerp(a.g, b.g, t);
+        c.b = Lerp(a.b, b.b, t);
+    }
+    if constexpr ((kChannels & kAlpha) != 0) c.a = Lerp(a.a, b.a, t);
+    return c;
+}
+
+// Size and first texel of each lane's level. Levels are uniform over a quad, so they are
+// looked up once per quad rather than gathered per lane.
+struct LevelVectors {
+    vi width, height, offset, widthLog2;
+};
+
+KERNEL_INLINE LevelVectors LevelInfo(const SampledTexture& texture, vi level) {
+    int a = level[0];
+#if KERNEL_LANES == 4
+    return {SplatI(texture.width[a]), SplatI(texture.height[a]), SplatI(texture.offset[a]),
+            SplatI(texture.widthLog2[a])};
+#else
+    const vi secondQuad = {0, 0, 0, 0, -1, -1, -1, -1};
+    int b = level[4];
+    return {secondQuad ? SplatI(texture.width[b]) : SplatI(texture.width[a]),
+            secondQuad ? SplatI(texture.height[b]) : SplatI(texture.height[a]),
+            secondQuad ? SplatI(texture.offset[b]) : SplatI(texture.offset[a]),
+            secondQuad ? SplatI(texture.widthLog2[b]) : SplatI(texture.widthLog2[a])};
+#endif
+}
+
+// The texel index of (x, y) in a level: a variable shift with AVX2; SSE2 has none, and takes
+// the product in floats (exact below 2^24, which 4096 x 4096 levels stay under).
+KERNEL_INLINE vi TexelIndex(const LevelVectors& info, vi x, vi y) {
+#if KERNEL_LANES == 8
+    return info.offset + (y << info.widthLog2) + x;
+#else
+    return info.offset + Truncate(ToFloat(y) * ToFloat(info.width) + ToFloat(x));
+#endif
+}
+
+enum class Filter { Point, Linear, PerLane };
+
+// Samples the given level of every lane: point, bilinear, or (kFilter PerLane) bilinear in the
+// `linear` lanes and point in the others.
+template <int kChannels, Filter kFilter>
+KERNEL_INLINE Colour SampleLevel(const SampledTexture& texture, const SamplerSetup& sampler, vi level, vf u, vf v,
+                                 vi linear) {
+    LevelVectors info = LevelInfo(texture, level);
+    vf widthF = ToFloat(info.width), heightF = ToFloat(info.height);
+    vf half = kFilter == Filter::Linear  ? Splat(0.5f)
+              : kFilter == Filter::Point ? Splat(0.0f)
+                                         : Select(linear, Splat(0.5f), Splat(0.0f));
+    // Far-out coordinates are pulled in before conversion so that they stay valid integers.
+    constexpr float kLimit = 8388608.0f;
+    vf x = Min(Max(u * widthF - half, Splat(-kLimit)), Splat(kLimit));
+    vf y = Min(Max(v * heightF - half, Splat(-kLimit)), Splat(kLimit));
+    vf x0 = Floor(x), y0 = Floor(y);
+    vi ix0 = Truncate(x0), iy0 = Truncate(y0);
+    vi ax0 = Address(ix0, info.width, sampler.addressU), ay0 = Address(iy0, info.height, sampler.addressV);
+    vu t00 = GatherWords(texture.texels, TexelIndex(info, ax0, ay0));
+    if constexpr (kFilter == Filter::Point) return UnpackSome<kChannels>(t00);
+
+    vi ax1 = Address(ix0 + 1, info.width, sampler.addressU), ay1 = Address(iy0 + 1, info.height, sampler.addressV);
+    vu t10 = GatherWords(texture.texels, TexelIndex(info, ax1, ay0));
+    vu t01 = GatherWords(texture.texels, TexelIndex(info, ax0, ay1));
+    vu t11 = GatherWords(texture.texels, TexelIndex(info, ax1, ay1));
+    vf fx = x - x0, fy = y - y0;
+    if constexpr (kFilter == Filter::PerLane) {
+        fx = Select(linear, fx, Splat(0.0f));
+        fy = Select(linear, fy, Splat(0.0f));
+    }
+    Colour top = LerpSome<kChannels>(UnpackSome<kChannels>(t00), UnpackSome<kChannels>(t10), fx);
+    Colour bottom = LerpSome<kChannels>(UnpackSome<kChannels>(t01), UnpackSome<kChannels>(t11), fx);
+    return LerpSome<kChannels>(top, bottom, fy);
+}
+
+// The level of detail of each lane's quad, from the derivatives of its texel coordinates.
+KERNEL_INLINE vf LevelOfDetail(vf u, vf v, float width, float height, float bias) {
+    vf su = u * width, sv = v * height;
+    vf u00 = Broadcast(su, kQuadTopLeft), v00 = Broadcast(sv, kQuadTopLeft);
+    vf dudx = Broadcast(su, kQuadTopRight) - u00, dvdx = Broadcast(sv, kQuadTopRight) - v00;
+    vf dudy = Broadcast(su, kQuadBottomLeft) - u00, dvdy = Broadcast(sv, kQuadBottomLeft) - v00;
+    vf rho2 = Max(dudx * dudx + dvdx * dvdx, dudy * dudy + dvdy * dvdy);
+    return Log2(rho2) * 0.5f + bias;
+}
+
+template <int kChannels, Filter kFilter>
+KERNEL_INLINE Colour SampleMipmapped(const SampledTexture& texture, const SamplerSetup& sampler, vf u, vf v) {
+    int first = sampler.firstLevel < texture.levelCount ? sampler.firstLevel : texture.levelCount - 1;
+    int last = texture.levelCount - 1;
+    vi linear{};
+    bool needLod = kFilter == Filter::PerLane || (sampler.mipFilter != D3DTEXF_NONE && first != last);
+    if (!needLod) return SampleLevel<kChannels, kFilter>(texture, sampler, SplatI(first), u, v, linear);
+    vf lod = LevelOfDetail(u, v, static_cast<float>(texture.width[first]), static_cast<float>(texture.height[first]),
+                           sampler.lodBias);
+    if constexpr (kFilter == Filter::PerLane)
+        linear = Select(lod <= 0.0f, Splat(sampler.magFilter == D3DTEXF_LINEAR ? 1.0f : 0.0f),
+                        Splat(sampler.minFilter == D3DTEXF_LINEAR ? 1.0f : 0.0f)) != 0.0f;
+    if (sampler.mipFilter == D3DTEXF_NONE || first == last)
+        return SampleLevel<kChannels, kFilter>(texture, sampler, SplatI(first), u, v, linear);
+    vf span = Splat(static_cast<float>(last - first));
+    if (sampler.mipFilter == D3DTEXF_POINT) {
+        vf nearest = Min(Max(Floor(lod + 0.5f), Splat(0.0f)), span);
+        return SampleLevel<kChannels, kFilter>(texture, sampler, SplatI(first) + Truncate(nearest), u, v, linear);
+    }
+    vf clamped = Min(Max(lod, Splat(0.0f)), span);
+    vf whole = Floor(clamped);
+    vf fraction = clamped - whole;
+    vi levelA = SplatI(first) + Truncate(whole);
+    Colour a = SampleLevel<kChannels, kFilter>(texture, sampler, levelA, u, v, linear);
+    if (!Any(fraction > 0.0f)) return a;
+    vi levelB = MinI(levelA + 1, SplatI(last));
+    Colour b = SampleLevel<kChannels, kFilter>(texture, sampler, levelB, u, v, linear);
+    return LerpSome<kChannels>(a, b, fraction);
+}
+
+template <int kChannels>
+KERNEL_INLINE Colour SampleChannels(const SampledTexture& texture, const SamplerSetup& sampler, vf u, vf v) {
+    if (sampler.magFilter != sampler.minFilter)
+        return SampleMipmapped<kChannels, Filter::PerLane>(texture, sampler, u, v);
+    if (sampler.magFilter == D3DTEXF_LINEAR) return SampleMipmapped<kChannels, Filter::Linear>(texture, sampler, u, v);
+    return SampleMipmapped<kChannels, Filter::Point>(texture, sampler, u, v);
+}
+
+// Samples the channels `channels` (kRgb, kAlpha or both) asks for.
+KERNEL_INLINE Colour Sample(const SampledTexture& texture, const SamplerSetup& sampler, vf u, vf v, int channels) {
+    switch (channels) {
+        case kRgb:
+            return SampleChannels<kRgb>(texture, sampler, u, v);
+        case kAlpha:
+            return SampleChannels<kAlpha>(texture, sampler, u, v);
+        default:
+            return SampleChannels<kRgb | kAlpha>(texture, sampler, u, v);
+    }
+}
+
+// ---- Texture stages -----------------------------------------------------------------------
+
+struct StageInputs {
+    Colour diffuse;
+    Colour specular;
+    Colour factor;
+    Colour texture;
+};
+
+KERNEL_INLINE Colour Argument(std::uint8_t arg, const StageInputs& in, const Colour& current) {
+    Colour c;
+    switch (arg & D3DTA_SELECTMASK) {
+        case D3DTA_DIFFUSE:
+            c = in.diffuse;
+            break;
+        case D3DTA_TEXTURE:
+            c = in.texture;
+            break;
+        case D3DTA_TFACTOR:
+            c = in.factor;
+            break;
+        case D3DTA_SPECULAR:
+            c = in.specular;
+            break;
+        default:  // CURRENT
+            c = current;
+            break;
+    }
+    if (arg & D3DTA_COMPLEMENT) c = {255.0f - c.r, 255.0f - c.g, 255.0f - c.b, 255.0f - c.a};
+    if (arg & D3DTA_ALPHAREPLICATE) c.r = c.g = c.b = c.a;
+    return c;
+}
+
+inline vf Operate(std::uint8_t op, vf x, vf y) {
+    constexpr float kScale = 1.0f / 255.0f;
+    switch (op) {
+        case D3DTOP_SELECTARG2:
+            return y;
+        case D3DTOP_MODULATE:
+            return x * y * kScale;
+        case D3DTOP_MODULATE2X:
+            return Min(x * y * (2.0f * kScale), Splat(255.0f));
+        case D3DTOP_MODULATE4X:
+            return Min(x * y * (4.0f * kScale), Splat(255.0f));
+        case D3DTOP_ADD:
+            return Min(x + y, Splat(255.0f));
+        case D3DTOP_SUBTRACT:
+            return Max(x - y, Splat(0.0f));
+        default:  // SELECTARG1
+            return x;
+    }
+}
+
+KERNEL_INLINE Colour RunStage(const StageState& stage, const StageInputs& in, const Colour& current) {
+    Colour result = current;
+    if (stage.colourLive) {
+        Colour c1 = Argument(stage.colourArg1, in, current), c2 = Argument(stage.colourArg2, in, current);
+        result.r = Operate(stage.colourOp, c1.r, c2.r);
+        result.g = Operate(stage.colourOp, c1.g, c2.g);
+        result.b = Operate(stage.colourOp, c1.b, c2.b);
+    }
+    if (stage.alphaLive && stage.alphaOp != D3DTOP_DISABLE) {
+        vf a1 = Argument(stage.alphaArg1, in, current).a, a2 = Argument(stage.alphaArg2, in, current).a;
+        result.a = Operate(stage.alphaOp, a1, a2);
+    }
+    return result;
+}
+
+// ---- Per-pixel tests and blending -------------------------------------------------------
+
+inline vi Compare(std::uint8_t function, vi value, vi reference) {
+    switch (function) {
+        case D3DCMP_NEVER:
+            return SplatI(0);
+        case D3DCMP_LESS:
+            return value < reference;
+        case D3DCMP_EQUAL:
+            return value == reference;
+        case D3DCMP_LESSEQUAL:
+            return value <= reference;
+        case D3DCMP_GREATER:
+            return value > reference;
+        case D3DCMP_NOTEQUAL:
+            return value != reference;
+        case D3DCMP_GREATEREQUAL:
+            return value >= reference;
+        default:
+            return SplatI(-1);
+    }
+}
+
+// A blend factor, 0 to 1 per channel.
+KERNEL_INLINE Colour Factor(std::uint8_t factor, const Colour& src, const Colour& dst) {
+    constexpr float k = 1.0f / 255.0f;
+    auto all = [](vf x) { return Colour{x, x, x, x}; };
+    switch (factor) {
+        case D3DBLEND_ZERO:
+            return all(Splat(0.0f));
+        case D3DBLEND_SRCCOLOR:
+            return {src.r * k, src.g * k, src.b * k, src.a * k};
+        case D3DBLEND_INVSRCCOLOR:
+            return {1.0f - src.r * k, 1.0f - src.g * k, 1.0f - src.b * k, 1.0f - src.a * k};
+        case D3DBLEND_SRCALPHA:
+            return all(src.a * k);
+        case D3DBLEND_INVSRCALPHA:
+            return all(1.0f - src.a * k);
+        case D3DBLEND_DESTALPHA:
+            return all(dst.a * k);
+        case D3DBLEND_INVDESTALPHA:
+            return all(1.0f - dst.a * k);
+        case D3DBLEND_DESTCOLOR:
+            return {dst.r * k, dst.g * k, dst.b * k, dst.a * k};
+        case D3DBLEND_INVDESTCOLOR:
+            return {1.0f - dst.r * k, 1.0f - dst.g * k, 1.0f - dst.b * k, 1.0f - dst.a * k};
+        default:  // ONE
+            return all(Splat(1.0f));
+    }
+}
+
+KERNEL_INLINE Colour Blend(const PixelState& s, const Colour& src, const Colour& dst) {
+    Colour fs = Factor(s.srcBlend, src, dst);
+    if (s.destBlend == D3DBLEND_ZERO)  // the first terrain pass: the frame below does not count
+        return {RoundNonNegative(Clamp255(src.r * fs.r)), RoundNonNegative(Clamp255(src.g * fs.g)),
+                RoundNonNegative(Clamp255(src.b * fs.b)), RoundNonNegative(Clamp255(src.a * fs.a))};
+    Colour fd = Factor(s.destBlend, src, dst);
+    return {RoundNonNegative(Clamp255(src.r * fs.r + dst.r * fd.r)),
+            RoundNonNegative(Clamp255(src.g * fs.g + dst.g * fd.g)),
+            RoundNonNegative(Clamp255(src.b * fs.b + dst.b * fd.b)),
+            RoundNonNegative(Clamp255(src.a * fs.a + dst.a * fd.a))};
+}
+
+inline vu Pack(const Colour& c) {
+    vu r = reinterpret_cast<vu>(Truncate(c.r)), g = reinterpret_cast<vu>(Truncate(c.g));
+    vu b = reinterpret_cast<vu>(Truncate(c.b)), a = reinterpret_cast<vu>(Truncate(c.a));
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+// ---- The block and the triangle -----------------------------------------------------------
+
+// The colour the stages make for one block, rounded to whole 8-bit steps.
+template <int kStages>
+KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y) {
+    vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
+    StageInputs in;
+    vf perspective = t.flat ? Splat(1.0f) : w;
+    in.diffuse = {Evaluate(t.colour[0], x, y) * perspective, Evaluate(t.colour[1], x, y) * perspective,
+                  Evaluate(t.colour[2], x, y) * perspective, Evaluate(t.colour[3], x, y) * perspective};
+    Colour current = in.diffuse;
+    if constexpr (kStages > 0) {
+        if (s.addSpecular)
+            in.specular = {Evaluate(t.specular[0], x, y) * perspective, Evaluate(t.specular[1], x, y) * perspective,
+                           Evaluate(t.specular[2], x, y) * perspective, Splat(0.0f)};
+        else
+            in.specular = Colour{Splat(0.0f), Splat(0.0f), Splat(0.0f), Splat(0.0f)};
+        in.factor = Splat(s.textureFactor);
+        for (int k = 0; k < kStages; ++k) {
+            const StageState& stage = s.stages[k];
+            if (stage.sampled != 0 && s.textures[k] != nullptr)
+                in.texture = Sample(*s.textures[k], s.samplers[k], Evaluate(t.tex[k][0], x, y) * w,
+                                    Evaluate(t.tex[k][1], x, y) * w, stage.sampled);
+            else
+                in.texture = Splat(0xFFFFFFFFu);  // a stage without a texture reads opaque white
+            current = RunStage(stage, in, current);
+        }
+    }
+    if (s.addSpecular) {
+        current.r = current.r + Evaluate(t.specular[0], x, y) * perspective;
+        current.g = current.g + Evaluate(t.specular[1], x, y) * perspective;
+        current.b = current.b + Evaluate(t.specular[2], x, y) * perspective;
+    }
+    return {RoundNonNegative(Clamp255(current.r)), RoundNonNegative(Clamp255(current.g)),
+            RoundNonNegative(Clamp255(current.b)), RoundNonNegative(Clamp255(current.a))};
+}
+
+// Where a quad set's lanes are, and which of them the triangle covers.
+KERNEL_INLINE vi Coverage(const TriangleSetup& t, const QuadSet& q, vi& px, vi& py) {
+    vi originX = SplatI(q.x[0]), originY = SplatI(q.y[0]);
+#if KERNEL_LANES == 8
+    const vi secondQuad = {0, 0, 0, 0, -1, -1, -1, -1};
+    int second = q.count > 1 ? 1 : 0;
+    originX = secondQuad ? SplatI(q.x[second]) : originX;
+    originY = secondQuad ? SplatI(q.y[second]) : originY;
+#endif
+    px = originX + kLaneX;
+    py = originY + kLaneY;
+    vi live = SplatI(-1);
+    for (int k = 0; k < 3; ++k) live &= (SplatI(t.edgeC[k]) + SplatI(t.edgeA[k]) * px + SplatI(t.edgeB[k]) * py) >= 0;
+    live &= (px >= t.x0) & (px <= t.x1) & (py >= t.y0) & (py <= t.y1);
+#if KERNEL_LANES == 8
+    if (q.count == 1) live &= ~secondQuad;
+#endif
+    return live;
+}
+
+template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages>
+KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const KernelTarget& target,
+                              const QuadSet& quads) {
+    vi px, py;
+    vi live = Coverage(t, quads, px, py);
+    vf x = ToFloat(px), y = ToFloat(py);
+    vi depth{};
+    if constexpr (kDepthTest) {
+        vf z = Min(Max(Evaluate(t.z, x, y), Splat(0.0f)), Splat(1.0f));
+        depth = MinI(Truncate(z * 16777215.0f + 0.5f), SplatI(16777215));
+        vi stored = reinterpret_cast<vi>(LoadQuads(target.depth, target.pitch, quads));
+        live &= Compare(s.depthFunc, depth, stored);
+        if (!Any(live)) return;
+    }
+    Colour colour = ShadeColour<kStages>(t, s, x, y);
+    if constexpr (kAlphaTest) {
+        live &= Compare(s.alphaFunc, Truncate(colour.a), SplatI(static_cast<std::int32_t>(s.alphaRef)));
+        if (!Any(live)) return;
+    }
+    vu old = LoadQuads(target.colour, target.pitch, quads);
+    if constexpr (kBlend) colour = Blend(s, colour, Unpack(old));
+    if (!s.keepDestAlpha) colour.a = Splat(255.0f);
+    vu mask = reinterpret_cast<vu>(SplatI(static_cast<std::int32_t>(s.colourWriteMask)));
+    vu written = (Pack(colour) & mask) | (old & ~mask);
+    StoreQuads(target.colour, target.pitch, quads, live ? written : old);
+    if constexpr (kDepthTest) {
+        if (s.depthWrite) {
+            vu stored = LoadQuads(target.depth, target.pitch, quads);
+            StoreQuads(target.depth, target.pitch, quads, live ? reinterpret_cast<vu>(depth) : stored);
+        }
+    }
+}
+
+// Walks the triangle's box a row of quads at a time, collects the quads it covers and shades
+// them kQuads at a time.
+template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages>
+void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarget& target) {
+    vi testEdge[3];
+    for (int k = 0; k < 3; ++k)
+        testEdge[k] = SplatI(t.edgeC[k]) + SplatI(t.edgeA[k]) * kTestX + SplatI(t.edgeB[k]) * kLaneY;
+    const vi x0 = SplatI(t.x0), x1 = SplatI(t.x1), y0 = SplatI(t.y0), y1 = SplatI(t.y1);
+    QuadSet pending{{}, {}, 0};
+    for (int by = t.y0 & ~1; by <= t.y1; by += 2) {
+        for (int bx = t.x0 & ~1; bx <= t.x1; bx += kTestWidth) {
+            vi e0 = testEdge[0] + (t.edgeA[0] * bx + t.edgeB[0] * by);
+            vi e1 = testEdge[1] + (t.edgeA[1] * bx + t.edgeB[1] * by);
+            vi e2 = testEdge[2] + (t.edgeA[2] * bx + t.edgeB[2] * by);
+            vi px = SplatI(bx) + kTestX, py = SplatI(by) + kLaneY;
+            vi live = ((e0 | e1 | e2) >= 0) & (px >= x0) & (px <= x1) & (py >= y0) & (py <= y1);
+            int bits = MaskBits(live);
+            for (int q = 0; q < kQuads; ++q) {
+                if (((bits >> (4 * q)) & 15) == 0) continue;
+                pending.x[pending.count] = bx + 2 * q;
+                pending.y[pending.count] = by;
+                if (++pending.count == kQuads) {
+                    ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages>(t, s, target, pending);
+                    pending.count = 0;
+                }
+            }
+        }
+    }
+    if (pending.count > 0) ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages>(t, s, target, pending);
+}
+
+template <bool kDepthTest, bool kAlphaTest, bool kBlend>
+TriangleKernel ForStages(int stages) {
+    switch (stages) {
+        case 0:
+            return DrawTriangle<kDepthTest, kAlphaTest, kBlend, 0>;
+        case 1:
+            return DrawTriangle<kDepthTest, kAlphaTest, kBlend, 1>;
+        default:
+            return DrawTriangle<kDepthTest, kAlphaTest, kBlend, 2>;
+    }
+}
+
+template <bool kDepthTest, bool kAlphaTest>
+TriangleKernel ForBlend(const PixelState& s) {
+    return s.blend ? ForStages<kDepthTest, kAlphaTest, true>(s.stageCount)
+                   : ForStages<kDepthTest, kAlphaTest, false>(s.stageCount);
+}
+
+template <bool kDepthTest>
+TriangleKernel ForAlphaTest(const PixelState& s) {
+    return s.alphaTest ? ForBlend<kDepthTest, true>(s) : ForBlend<kDepthTest, false>(s);
+}
+
+}  // namespace
+
+TriangleKernel SelectKernel(const PixelState& state) {
+    return state.depthTest ? ForAlphaTest<true>(state) : ForAlphaTest<false>(state);
+}
+
+}  // namespace reference::KERNEL_NAMESPACE

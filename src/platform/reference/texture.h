@@ -1,0 +1,94 @@
+#pragma once
+// Textures with their mip levels and the surfaces that stand for the levels. Each level keeps
+// its bytes exactly as the application wrote them (compressed blocks included) and, for the
+// samplers, a decoded copy made when a draw first needs it after a change.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/reference/resource.h"
+#include "platform/reference/sampled_texture.h"
+
+namespace reference {
+
+class Texture;
+
+// A level of a texture, seen as a surface. Its references are the texture's: a surface lives
+// exactly as long as its texture.
+class Surface final : public IDirect3DSurface9 {
+public:
+    Surface(Texture& container, UINT level) : container_(container), level_(level) {}
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT GetDevice(IDirect3DDevice9** device) override;
+    DWORD SetPriority(DWORD) override { return 0; }
+    DWORD GetPriority() override { return 0; }
+    void PreLoad() override {}
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
+    HRESULT GetContainer(REFIID iid, void** container) override;
+    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
+
+    ~Surface() override = default;
+
+private:
+    Texture& container_;
+    UINT level_;
+};
+
+class Texture final : public Resource<IDirect3DTexture9> {
+public:
+    // Arguments must have been checked with CheckTextureArguments.
+    Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+            D3DPOOL pool);
+
+    static HRESULT CheckTextureArguments(UINT width, UINT height, UINT& levels, D3DFORMAT format, D3DPOOL pool);
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
+    DWORD SetLOD(DWORD lod) override;
+    DWORD GetLOD() override { return lod_; }
+    DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    D3DFORMAT Format() const { return format_; }
+    UINT Width(UINT level) const { return levels_[level].width; }
+    UINT Height(UINT level) const { return levels_[level].height; }
+
+    // Copies the levels of `source` whose sizes match ours (UpdateTexture).
+    HRESULT CopyLevelsFrom(const Texture& source);
+
+    // Brings the decoded copies up to date and notes that the frame `frameSerial` reads them,
+    // so that a later change first lets that frame finish.
+    const SampledTexture& PrepareForSampling(std::uint64_t frameSerial);
+
+private:
+    struct Level {
+        UINT width;
+        UINT height;
+        UINT pitch;
+        std::vector<std::uint8_t> bytes;
+        bool stale;
+        bool locked;
+    };
+
+    void BeforeChange();
+    void Decode(std::size_t level);
+
+    D3DFORMAT format_;
+    DWORD lod_ = 0;
+    std::vector<Level> levels_;
+    std::vector<std::unique_ptr<Surface>> surfaces_;
+    std::vector<std::uint32_t> decoded_;  // every level, one after the other
+    SampledTexture sampled_{};
+    std::uint64_t lastFrameSerial_ = 0;
+};
+
+}  // namespace reference

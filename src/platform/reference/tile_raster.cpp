@@ -1,0 +1,149 @@
+#include "platform/reference/tile_raster.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace reference {
+namespace {
+
+KernelSet DetectKernelSet() {
+    if (const char* forced = std::getenv("QUENOLDE_REF_SIMD"); forced != nullptr && std::strcmp(forced, "sse2") == 0)
+        return KernelSet::Sse2;
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? KernelSet::Avx2 : KernelSet::Sse2;
+}
+
+std::atomic<KernelSet>& ChosenSet() {
+    static std::atomic<KernelSet> chosen{DetectKernelSet()};
+    return chosen;
+}
+
+TriangleKernel SelectKernel(const PixelState& state) {
+    return ChosenSet().load(std::memory_order_relaxed) == KernelSet::Avx2 ? avx2::SelectKernel(state)
+                                                                          : sse2::SelectKernel(state);
+}
+
+// Top edges (horizontal, the triangle below) and left edges own the pixel centres they pass
+// through; the others do not. Triangles arrive clockwise with y down: a left edge runs
+// upwards, a top edge runs to the right.
+bool IsTopLeft(std::int64_t dx, std::int64_t dy) { return dy < 0 || (dy == 0 && dx > 0); }
+
+// Sets up edge k from p to q; false when no pixel of the box lies inside it.
+bool SetupEdge(const ShadedVertex& p, const ShadedVertex& q, int tileX, int tileY, const TriangleSetup& box, int k,
+               TriangleSetup& out) {
+    std::int64_t dx = q.sx - p.sx, dy = q.sy - p.sy;
+    // E(x, y) = dx (16 y - py) - dy (16 x - px), pixel centres at whole pixel coordinates.
+    std::int64_t a = -dy * kSubpixelScale, b = dx * kSubpixelScale;
+    std::int64_t c = dx * (static_cast<std::int64_t>(tileY) * kSubpixelScale - p.sy) -
+                     dy * (static_cast<std::int64_t>(tileX) * kSubpixelScale - p.sx);
+    if (!IsTopLeft(dx, dy)) c -= 1;
+    std::int64_t low = c + std::min(a * box.x0, a * box.x1) + std::min(b * box.y0, b * box.y1);
+    std::int64_t high = c + std::max(a * box.x0, a * box.x1) + std::max(b * box.y0, b * box.y1);
+    if (high < 0) return false;
+    if (low >= 0) a = b = c = 0;  // holds everywhere in the box
+    // Inside the guard band an edge that crosses a 64-pixel box stays well inside 32 bits.
+    out.edgeA[k] = static_cast<std::int32_t>(a);
+    out.edgeB[k] = static_cast<std::int32_t>(b);
+    out.edgeC[k] = static_cast<std::int32_t>(c);
+    return true;
+}
+
+struct PlaneSolver {
+    float x0, y0, dx1, dy1, dx2, dy2, invArea;
+
+    Plane Solve(float a0, float a1, float a2) const {
+        float d1 = a1 - a0, d2 = a2 - a0;
+        Plane p;
+        p.dx = (d1 * dy2 - d2 * dy1) * invArea;
+        p.dy = (d2 * dx1 - d1 * dx2) * invArea;
+        p.c = a0 - p.dx * x0 - p.dy * y0;
+        return p;
+    }
+};
+
+void SetupPlanes(const ShadedVertex& v0, const ShadedVertex& v1, const ShadedVertex& v2, const ShadedVertex& provoking,
+                 const PixelState& state, int tileX, int tileY, TriangleSetup& out) {
+    constexpr float kToPixels = 1.0f / kSubpixelScale;
+    PlaneSolver s;
+    s.x0 = static_cast<float>(v0.sx - tileX * kSubpixelScale) * kToPixels;
+    s.y0 = static_cast<float>(v0.sy - tileY * kSubpixelScale) * kToPixels;
+    s.dx1 = static_cast<float>(v1.sx - v0.sx) * kToPixels, s.dy1 = static_cast<float>(v1.sy - v0.sy) * kToPixels;
+    s.dx2 = static_cast<float>(v2.sx - v0.sx) * kToPixels, s.dy2 = static_cast<float>(v2.sy - v0.sy) * kToPixels;
+    s.invArea = 1.0f / (s.dx1 * s.dy2 - s.dx2 * s.dy1);
+
+    out.z = s.Solve(v0.z, v1.z, v2.z);
+    out.invW = s.Solve(v0.invW, v1.invW, v2.invW);
+    out.flat = state.flatShading != 0;
+    for (int k = 0; k < 4; ++k)
+        out.colour[k] = out.flat ? Plane{provoking.colour[k], 0.0f, 0.0f}
+                                 : s.Solve(v0.colour[k] * v0.invW, v1.colour[k] * v1.invW, v2.colour[k] * v2.invW);
+    if (state.addSpecular) {
+        for (int k = 0; k < 3; ++k)
+            out.specular[k] = out.flat ? Plane{provoking.specular[k], 0.0f, 0.0f}
+                                       : s.Solve(v0.specular[k] * v0.invW, v1.specular[k] * v1.invW,
+                                                 v2.specular[k] * v2.invW);
+    }
+    for (int t = 0; t < state.stageCount; ++t) {
+        if (!state.stages[t].sampled) continue;
+        for (int k = 0; k < 2; ++k)
+            out.tex[t][k] = s.Solve(v0.tex[t][k] * v0.invW, v1.tex[t][k] * v1.invW, v2.tex[t][k] * v2.invW);
+    }
+}
+
+void ApplyClear(const Frame& frame, const TileTarget& target, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y) {
+        std::size_t row = static_cast<std::size_t>(y) * target.pitch;
+        if (frame.clear.colour) std::fill(target.colour + row + x0, target.colour + row + x1, frame.clear.colourValue);
+        if (frame.clear.depth) std::fill(target.depth + row + x0, target.depth + row + x1, frame.clear.depthValue);
+    }
+}
+
+}  // namespace
+
+KernelSet BestKernelSet() { return DetectKernelSet(); }
+
+void UseKernelSet(KernelSet set) { ChosenSet().store(set, std::memory_order_relaxed); }
+
+bool SetupTriangle(const Frame& frame, const BinnedTriangle& triangle, const PixelState& state, int tileX, int tileY,
+                   int tileW, int tileH, TriangleSetup& setup) {
+    const ShadedVertex& v0 = frame.vertices[triangle.v[0]];
+    const ShadedVertex& v1 = frame.vertices[triangle.v[1]];
+    const ShadedVertex& v2 = frame.vertices[triangle.v[2]];
+    auto ceilPixel = [](std::int32_t v) { return (v + kSubpixelScale - 1) >> kSubpixelBits; };
+    auto floorPixel = [](std::int32_t v) { return v >> kSubpixelBits; };
+    setup.x0 = std::max({ceilPixel(std::min({v0.sx, v1.sx, v2.sx})), state.viewportX0, tileX}) - tileX;
+    setup.y0 = std::max({ceilPixel(std::min({v0.sy, v1.sy, v2.sy})), state.viewportY0, tileY}) - tileY;
+    setup.x1 = std::min({floorPixel(std::max({v0.sx, v1.sx, v2.sx})), state.viewportX1 - 1, tileX + tileW - 1}) - tileX;
+    setup.y1 = std::min({floorPixel(std::max({v0.sy, v1.sy, v2.sy})), state.viewportY1 - 1, tileY + tileH - 1}) - tileY;
+    if (setup.x0 > setup.x1 || setup.y0 > setup.y1) return false;
+    if (!SetupEdge(v1, v2, tileX, tileY, setup, 0, setup) || !SetupEdge(v2, v0, tileX, tileY, setup, 1, setup) ||
+        !SetupEdge(v0, v1, tileX, tileY, setup, 2, setup))
+        return false;
+    SetupPlanes(v0, v1, v2, frame.vertices[triangle.provoking], state, tileX, tileY, setup);
+    return true;
+}
+
+void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileScratch& scratch) {
+    int tileX = (tile % frame.tilesX) * kTileSize, tileY = (tile / frame.tilesX) * kTileSize;
+    int tileW = std::min(kTileSize, target.width - tileX), tileH = std::min(kTileSize, target.height - tileY);
+    ApplyClear(frame, target, tileX, tileY, tileX + tileW, tileY + tileH);
+
+    KernelTarget kernelTarget{target.colour + static_cast<std::size_t>(tileY) * target.pitch + tileX,
+                              target.depth + static_cast<std::size_t>(tileY) * target.pitch + tileX, target.pitch};
+    scratch.lastState = 0xFFFFFFFFu;
+    TriangleSetup setup;
+    for (std::uint32_t index : frame.bins[static_cast<std::size_t>(tile)]) {
+        const BinnedTriangle& triangle = frame.triangles[index];
+        const PixelState& state = frame.states[triangle.state];
+        if (triangle.state != scratch.lastState) {
+            scratch.lastState = triangle.state;
+            scratch.kernel = SelectKernel(state);
+        }
+        if (SetupTriangle(frame, triangle, state, tileX, tileY, tileW, tileH, setup))
+            scratch.kernel(setup, state, kernelTarget);
+    }
+}
+
+}  // namespace reference

@@ -1,0 +1,75 @@
+#pragma once
+// Rasterising one screen tile of a recorded frame: the pending clear, then every triangle binned
+// to the tile, in submission order. Each call writes only the pixels of its own tile, so tiles
+// can run on any thread in any order with the same outcome.
+
+#include <cstdint>
+
+#include "platform/reference/frame.h"
+
+namespace reference {
+
+struct TileTarget {
+    std::uint32_t* colour;
+    std::uint32_t* depth;
+    int width;   // of the back buffer
+    int height;
+    int pitch;   // words from one row to the next; rows are padded so blocks of 4 x 2 fit
+};
+
+// An attribute across a triangle: its value at tile-relative pixel (x, y) is c + dx x + dy y.
+struct Plane {
+    float c, dx, dy;
+};
+
+// A triangle prepared for one tile. Coordinates are relative to the tile's top-left pixel.
+struct TriangleSetup {
+    // Edge functions E = c + a x + b y; a pixel is inside when all three are >= 0. The fill
+    // rule is folded into c. An edge that holds over the whole tile has a = b = c = 0.
+    std::int32_t edgeC[3], edgeA[3], edgeB[3];
+    int x0, y0, x1, y1;  // pixels that may be covered, inclusive
+    Plane z;             // depth in [0, 1], linear in screen space
+    Plane invW;          // 1/w, for perspective correction
+    Plane colour[4];     // diffuse r, g, b, a (over w unless flat)
+    Plane specular[3];
+    Plane tex[2][2];     // u, v of stage 0 and 1 (over w)
+    bool flat;           // colours are constant: no division by 1/w
+};
+
+// Where a kernel writes: the tile's first pixel in each buffer.
+struct KernelTarget {
+    std::uint32_t* colour;
+    std::uint32_t* depth;
+    int pitch;
+};
+
+using TriangleKernel = void (*)(const TriangleSetup& triangle, const PixelState& state, const KernelTarget& target);
+
+// Per-thread working memory, reused from tile to tile.
+struct TileScratch {
+    std::uint32_t lastState = 0xFFFFFFFFu;
+    TriangleKernel kernel = nullptr;
+};
+
+// The instruction sets the kernels are built for.
+enum class KernelSet { Sse2, Avx2 };
+KernelSet BestKernelSet();
+// Chooses the kernels for every later tile (tests compare one set against the other).
+void UseKernelSet(KernelSet set);
+
+// Fills `setup` for the tile whose top-left pixel is (tileX, tileY) and size tileW x tileH;
+// false when the triangle covers no pixel of the tile.
+bool SetupTriangle(const Frame& frame, const BinnedTriangle& triangle, const PixelState& state, int tileX, int tileY,
+                   int tileW, int tileH, TriangleSetup& setup);
+
+void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileScratch& scratch);
+
+// The kernel sets, one per instruction set; each picks the variant specialised for a state.
+namespace sse2 {
+TriangleKernel SelectKernel(const PixelState& state);
+}
+namespace avx2 {
+TriangleKernel SelectKernel(const PixelState& state);
+}
+
+}  // namespace reference

@@ -1,0 +1,51 @@
+#pragma once
+// A fixed set of threads that share out numbered jobs (the tiles of a frame). The calling thread
+// takes jobs too, so with no extra threads everything runs inline. Which thread runs which job
+// never changes the outcome: each job writes only its own tile.
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace reference {
+
+class TileWorkers {
+public:
+    using Job = void (*)(void* context, int job, int worker);
+
+    // `extraThreads` threads besides the caller.
+    explicit TileWorkers(int extraThreads);
+    ~TileWorkers();
+    TileWorkers(const TileWorkers&) = delete;
+    TileWorkers& operator=(const TileWorkers&) = delete;
+
+    // Runs job(context, i, worker) for every i in [0, jobCount), and returns when all are done.
+    // `worker` is 0 for the caller and 1.. for the threads, for per-thread scratch memory.
+    void Run(int jobCount, Job job, void* context);
+
+    int Threads() const { return static_cast<int>(threads_.size()) + 1; }
+
+private:
+    void WorkerLoop(int worker);
+    void TakeJobs(int worker);
+
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::uint64_t generation_ = 0;
+    int busy_ = 0;
+    bool stopping_ = false;
+
+    Job job_ = nullptr;
+    void* context_ = nullptr;
+    int jobCount_ = 0;
+    std::atomic<int> next_{0};
+};
+
+// Threads the device uses by default: one per core, or QUENOLDE_REF_THREADS when it is set.
+int DefaultThreadCount();
+
+}  // namespace reference

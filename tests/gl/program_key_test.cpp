@@ -1,0 +1,90 @@
+// Program keys: the state that changes a program's code makes a new key, and nothing else does,
+// so that the cache neither merges different programs nor splits equal ones.
+#include <gtest/gtest.h>
+
+#include "platform/gl/program_key.h"
+
+namespace gl {
+namespace {
+
+class ProgramKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reference::ResetToDefaults(state_, 800, 600, true);
+        reference::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, layout_);
+    }
+    ProgramKey Key() const { return MakeProgramKey(state_, layout_, textured_); }
+
+    reference::ApiState state_;
+    reference::VertexLayout layout_;
+    bool textured_[kStages] = {true, true};
+};
+
+TEST_F(ProgramKeyTest, ArgumentsAnOperationDoesNotReadLeaveTheKeyAlone) {
+    state_.stage[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+    const ProgramKey before = Key();
+    state_.stage[0][D3DTSS_COLORARG2] = D3DTA_TFACTOR;
+    EXPECT_EQ(before, Key());
+    state_.stage[0][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    EXPECT_NE(before, Key()) << "MODULATE reads the second argument";
+}
+
+TEST_F(ProgramKeyTest, StagesFromTheFirstDisabledOneOnDoNotCount) {
+    const ProgramKey before = Key();
+    EXPECT_EQ(1, before.stageCount);
+    state_.stage[1][D3DTSS_ALPHAOP] = D3DTOP_ADD;
+    state_.stage[1][D3DTSS_TEXCOORDINDEX] = 0;
+    EXPECT_EQ(before, Key());
+    state_.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    EXPECT_EQ(2, Key().stageCount);
+}
+
+TEST_F(ProgramKeyTest, LightingStateCountsOnlyWhileLightingIsOn) {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = {0.0f, -1.0f, 0.0f};
+    state_.lights.push_back({light, true});
+    const ProgramKey lit = Key();
+    EXPECT_EQ(1, lit.lightCount);
+    state_.render[D3DRS_LIGHTING] = FALSE;
+    const ProgramKey unlit = Key();
+    state_.lights.push_back({light, true});
+    state_.render[D3DRS_NORMALIZENORMALS] = TRUE;
+    EXPECT_EQ(unlit, Key());
+    state_.render[D3DRS_LIGHTING] = TRUE;
+    EXPECT_EQ(2, Key().lightCount);
+    // Colours the material takes from a vertex that has none come from the material.
+    state_.render[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+    EXPECT_EQ(kFromMaterial, Key().diffuseSource);
+}
+
+TEST_F(ProgramKeyTest, TexturesAndCoordinatesCountWhereAStageSamples) {
+    const ProgramKey textured = Key();
+    EXPECT_EQ(1, textured.stages[0].samples);
+    textured_[0] = false;
+    EXPECT_NE(textured, Key()) << "an unbound texture reads as white: other code";
+    textured_[0] = true;
+    state_.stage[0][D3DTSS_TEXCOORDINDEX] = 1;
+    EXPECT_EQ(1, Key().stages[0].texCoordSet);
+    state_.stage[0][D3DTSS_TEXCOORDINDEX] = 5;  // the vertex has two sets
+    EXPECT_EQ(kNoTexCoords, Key().stages[0].texCoordSet);
+    // A stage that reads no texture ignores its coordinates and its binding.
+    state_.stage[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG2;
+    state_.stage[0][D3DTSS_ALPHAOP] = D3DTOP_SELECTARG2;
+    const ProgramKey plain = Key();
+    textured_[0] = false;
+    state_.stage[0][D3DTSS_TEXCOORDINDEX] = 0;
+    EXPECT_EQ(plain, Key());
+}
+
+TEST_F(ProgramKeyTest, AlphaTestAlwaysNeedsNoCode) {
+    state_.render[D3DRS_ALPHATESTENABLE] = TRUE;
+    EXPECT_EQ(0, Key().alphaTest);
+    state_.render[D3DRS_ALPHAFUNC] = D3DCMP_GREATEREQUAL;
+    EXPECT_EQ(D3DCMP_GREATEREQUAL, Key().alphaTest);
+    state_.render[D3DRS_ALPHAFUNC] = 99;  // not a function: tests nothing, as ALWAYS
+    EXPECT_EQ(0, Key().alphaTest);
+}
+
+}  // namespace
+}  // namespace gl

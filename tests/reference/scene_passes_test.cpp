@@ -1,0 +1,179 @@
+// The scene's own blends on test patterns, issued with the exact state calls of the terrain and
+// water drawing: the two-pass terrain (rock x d x a, then grass x d x (1 - a) + rock x d x a^2)
+// and the water (a x (mask x caustic + frame)).
+#include <algorithm>
+#include <cmath>
+
+#include "draw_helpers.h"
+
+namespace reference::testing {
+namespace {
+
+struct TerrainVertex {  // D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, 40 bytes
+    float x, y, z, nx, ny, nz, u0, v0, u1, v1;
+};
+struct WaterVertex {  // D3DFVF_XYZ | D3DFVF_TEX2, 28 bytes
+    float x, y, z, u0, v0, u1, v1;
+};
+
+class ScenePassTest : public DrawTest {
+protected:
+    void SetUp() override {
+        CreateDevice(16, 16);
+        device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        D3DMATERIAL9 material{};
+        material.Diffuse = material.Ambient = {1, 1, 1, 1};
+        device_->SetMaterial(&material);
+        D3DLIGHT9 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {1, 1, 1, 0};
+        light.Range = 1000;
+        light.Direction = {0, 0, 1};
+        device_->SetLight(0, &light);
+        device_->LightEnable(0, TRUE);
+        device_->SetRenderState(D3DRS_LIGHTING, TRUE);
+        device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);
+    }
+
+    IDirect3DTexture9* Solid(DWORD texel) { return MakeTexture(1, 1, 0, [texel](UINT, UINT, UINT) { return texel; }); }
+
+    IDirect3DVertexBuffer9* Buffer(const void* data, UINT bytes, DWORD fvf) {
+        IDirect3DVertexBuffer9* buffer = nullptr;
+        device_->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, &buffer, nullptr);
+        void* target = nullptr;
+        buffer->Lock(0, bytes, &target, 0);
+        std::memcpy(target, data, bytes);
+        buffer->Unlock();
+        return buffer;
+    }
+
+    // HeighMap::Dessiner's calls, in order, for a quad whose normal gives N.L = 0.6, so that the
+    // lit colour d is 32 + 0.6 x 255 = 185 on every channel.
+    void TerrainPass(IDirect3DTexture9* mask, IDirect3DTexture9* ground, bool second) {
+        const float nx = 0.8f, nz = -0.6f;
+        const TerrainVertex quad[4] = {{-1, 1, 0.5f, nx, 0, nz, 0, 0, 0, 0}, {1, 1, 0.5f, nx, 0, nz, 1, 0, 4, 0},
+                                       {1, -1, 0.5f, nx, 0, nz, 1, 1, 4, 4}, {-1, -1, 0.5f, nx, 0, nz, 0, 1, 0, 4}};
+        const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+        IDirect3DVertexBuffer9* vertices = Buffer(quad, sizeof quad, 0x212);
+        IDirect3DIndexBuffer9* ib = nullptr;
+        device_->CreateIndexBuffer(sizeof indices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &ib, nullptr);
+        void* data = nullptr;
+        ib->Lock(0, sizeof indices, &data, 0);
+        std::memcpy(data, indices, sizeof indices);
+        ib->Unlock();
+
+        device_->SetFVF(0x212);
+        device_->SetStreamSource(0, vertices, 0, 40);
+        device_->SetIndices(ib);
+        device_->SetTexture(0, mask);
+        device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+        device_->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+        device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device_->SetTexture(1, ground);
+        device_->SetSamplerState(1, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+        device_->SetSamplerState(1, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+        device_->SetSamplerState(1, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        device_->SetSamplerState(1, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        device_->SetSamplerState(1, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+        device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+        device_->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        device_->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_CURRENT);
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device_->SetRenderState(D3DRS_SRCBLEND, second ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA);
+        device_->SetRenderState(D3DRS_DESTBLEND, second ? D3DBLEND_SRCALPHA : D3DBLEND_ZERO);
+        device_->BeginScene();
+        device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+        device_->EndScene();
+        device_->SetTexture(0, nullptr);
+        device_->SetTexture(1, nullptr);
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        device_->SetIndices(nullptr);
+        vertices->Release();
+        ib->Release();
+    }
+
+    // cEau::Dessiner's calls, relying on the stage states the terrain left.
+    void WaterPass(IDirect3DTexture9* mask, IDirect3DTexture9* caustic) {
+        const WaterVertex quad[4] = {{-1, 1, 0.4f, 0, 0, 0, 0}, {1, 1, 0.4f, 1, 0, 20, 0},
+                                     {1, -1, 0.4f, 1, 1, 20, 20}, {-1, -1, 0.4f, 0, 1, 0, 20}};
+        IDirect3DVertexBuffer9* vertices = Buffer(quad, sizeof quad, 0x202);
+        DWORD lighting = 0;
+        device_->GetRenderState(D3DRS_LIGHTING, &lighting);
+        device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device_->SetFVF(0x202);
+        device_->SetStreamSource(0, vertices, 0, 28);
+        device_->SetTexture(0, mask);
+        device_->SetTexture(1, caustic);
+        device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+        device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_SRCALPHA);
+        device_->BeginScene();
+        device_->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+        device_->EndScene();
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        device_->SetTexture(0, nullptr);
+        device_->SetTexture(1, nullptr);
+        device_->SetRenderState(D3DRS_LIGHTING, lighting);
+        vertices->Release();
+    }
+};
+
+TEST_F(ScenePassTest, TerrainPassesBlendRockAndGrassThroughTheMask) {
+    const double d = 185.0 / 255.0;
+    const int rock[3] = {200, 100, 50}, grass[3] = {20, 220, 40};
+    IDirect3DTexture9* rockTexture = Solid(0xFFC86432);
+    IDirect3DTexture9* grassTexture = Solid(0xFF14DC28);
+    for (int alpha : {255, 128, 0}) {
+        IDirect3DTexture9* mask = Solid(static_cast<DWORD>(alpha) << 24 | 0x00123456);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7F7F7F, 1.0f, 0);
+        TerrainPass(mask, rockTexture, false);
+        const double a = alpha / 255.0;
+        DWORD first = Pixel(8, 8);
+        for (int c = 0; c < 3; ++c)  // frame = rock x d x a, whatever was there before
+            EXPECT_NEAR(rock[c] * d * a, Channel(first, 16 - 8 * c), 1.0) << "alpha " << alpha << " channel " << c;
+        TerrainPass(mask, grassTexture, true);
+        DWORD second = Pixel(8, 8);
+        for (int c = 0; c < 3; ++c) {
+            double expected = grass[c] * d * (1 - a) + rock[c] * d * a * a;
+            EXPECT_NEAR(expected, Channel(second, 16 - 8 * c), 1.5) << "alpha " << alpha << " channel " << c;
+        }
+        mask->Release();
+    }
+    rockTexture->Release();
+    grassTexture->Release();
+}
+
+TEST_F(ScenePassTest, WaterAddsItsColourToTheFrameScaledByTheMaskAlpha) {
+    IDirect3DTexture9* rock = Solid(0xFF000000);
+    IDirect3DTexture9* caustic = Solid(0xFF80FFFF);
+    const int frame[3] = {40, 60, 200};
+    for (int alpha : {255, 128, 0}) {
+        // The terrain first, for the stage states the water relies on.
+        TerrainPass(rock, rock, false);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF283CC8, 1.0f, 0);
+        IDirect3DTexture9* mask = Solid(static_cast<DWORD>(alpha) << 24 | 0x00FF8040);
+        WaterPass(mask, caustic);
+        // Water colour = mask x caustic = (255 x 128, 128 x 255, 64 x 255) / 255 = (128, 128, 64).
+        const int water[3] = {128, 128, 64};
+        DWORD pixel = Pixel(8, 8);
+        for (int c = 0; c < 3; ++c) {
+            double expected = std::min(255.0, alpha / 255.0 * (water[c] + frame[c]));
+            EXPECT_NEAR(expected, Channel(pixel, 16 - 8 * c), 1.0) << "alpha " << alpha << " channel " << c;
+        }
+        mask->Release();
+    }
+    rock->Release();
+    caustic->Release();
+}
+
+}  // namespace
+}  // namespace reference::testing
