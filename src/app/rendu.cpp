@@ -65,7 +65,13 @@ HRESULT InitDirect3D(HWND fenetre) {
     D3DDEVTYPE type = D3DDEVTYPE_REF;
     DWORD traitement = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     ChoisirDevice(&type, &traitement);
-    if (FAILED(g_d3d->CreateDevice(D3DADAPTER_DEFAULT, type, fenetre, traitement, &parametres, &g_device))) {
+    HRESULT resultat = g_d3d->CreateDevice(D3DADAPTER_DEFAULT, type, fenetre, traitement, &parametres, &g_device);
+    // A hardware device that cannot start after all (its programs fail to build, say) has said
+    // why on standard error; the reference device then draws the same frames.
+    if (FAILED(resultat) && type == D3DDEVTYPE_HAL)
+        resultat = g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, fenetre,
+                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parametres, &g_device);
+    if (FAILED(resultat)) {
         g_device = nullptr;
         return E_FAIL;
     }

@@ -102,7 +102,8 @@ TEST_P(HardwareDeviceTest, IndicesOutsideTheDeclaredRangeDropTheirTrianglesOnly)
     IDirect3DVertexBuffer9* buffer = MakeVertexBuffer(device_, vertices, kColouredFvf);
     const std::uint16_t indices[12] = {0, 1, 2, 0, 2, 3, 4, 5, 40, 4, 6, 7};
     IDirect3DIndexBuffer9* indexBuffer = nullptr;
-    ASSERT_EQ(D3D_OK, device_->CreateIndexBuffer(sizeof indices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indexBuffer, nullptr));
+    ASSERT_EQ(D3D_OK,
+              device_->CreateIndexBuffer(sizeof indices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indexBuffer, nullptr));
     void* data = nullptr;
     ASSERT_EQ(D3D_OK, indexBuffer->Lock(0, 0, &data, 0));
     std::memcpy(data, indices, sizeof indices);

@@ -35,8 +35,8 @@ struct DeviceFactory {
 
 inline void PrintTo(const DeviceFactory& factory, std::ostream* out) { *out << factory.name; }
 
-inline const DeviceFactory kHardware{"OpenGL", gl::Backend, D3DCREATE_HARDWARE_VERTEXPROCESSING, gl::ReadBackBuffer,
-                                     gl::ReadDepthBuffer, 1};
+inline const DeviceFactory kHardware{"OpenGL",           gl::Backend,         D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                     gl::ReadBackBuffer, gl::ReadDepthBuffer, 1};
 
 inline D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height) {
     D3DPRESENT_PARAMETERS p{};
@@ -53,8 +53,8 @@ inline D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height) {
 }
 
 // Skips the current test, saying why, when this machine gives no OpenGL context at all.
-#define SKIP_WITHOUT_OPENGL()                                                                           \
-    do {                                                                                               \
+#define SKIP_WITHOUT_OPENGL()                                                                         \
+    do {                                                                                              \
         if (gl::ProbedGl() == nullptr) GTEST_SKIP() << "no OpenGL 3.3 core context can be made here"; \
     } while (false)
 
@@ -119,11 +119,11 @@ inline std::string Hex(std::uint32_t colour) {
     return text;
 }
 
-#define EXPECT_COLOUR_NEAR(expected, actual, tolerance)                                                    \
-    EXPECT_PRED3(::gl::testing::Near, expected, actual, tolerance)                                        \
+#define EXPECT_COLOUR_NEAR(expected, actual, tolerance)            \
+    EXPECT_PRED3(::gl::testing::Near, expected, actual, tolerance) \
         << "expected " << ::gl::testing::Hex(expected) << ", got " << ::gl::testing::Hex(actual)
-#define EXPECT_ARGB_NEAR(expected, actual, tolerance)                                                      \
-    EXPECT_PRED3(::gl::testing::NearWithAlpha, expected, actual, tolerance)                               \
+#define EXPECT_ARGB_NEAR(expected, actual, tolerance)                       \
+    EXPECT_PRED3(::gl::testing::NearWithAlpha, expected, actual, tolerance) \
         << "expected " << ::gl::testing::Hex(expected) << ", got " << ::gl::testing::Hex(actual)
 
 // Counts the references of an object by taking one and giving it back.

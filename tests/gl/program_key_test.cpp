@@ -1,8 +1,8 @@
 // Program keys: the state that changes a program's code makes a new key, and nothing else does,
 // so that the cache neither merges different programs nor splits equal ones.
-#include <gtest/gtest.h>
-
 #include "platform/gl/program_key.h"
+
+#include <gtest/gtest.h>
 
 namespace gl {
 namespace {
@@ -75,6 +75,24 @@ TEST_F(ProgramKeyTest, TexturesAndCoordinatesCountWhereAStageSamples) {
     textured_[0] = false;
     state_.stage[0][D3DTSS_TEXCOORDINDEX] = 0;
     EXPECT_EQ(plain, Key());
+}
+
+TEST_F(ProgramKeyTest, ALastStageThatChangesNothingIsLeftOut) {
+    const ProgramKey oneStage = Key();
+    // What the water leaves on stage 1 for the trees of the next frame: a modulate by a texture
+    // that is unbound by then, and the alpha passed on.
+    state_.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    state_.stage[1][D3DTSS_COLORARG1] = D3DTA_CURRENT;
+    state_.stage[1][D3DTSS_COLORARG2] = D3DTA_TEXTURE;
+    state_.stage[1][D3DTSS_ALPHAOP] = D3DTOP_SELECTARG1;
+    state_.stage[1][D3DTSS_ALPHAARG1] = D3DTA_CURRENT;
+    textured_[1] = false;
+    EXPECT_EQ(oneStage, Key());
+    textured_[1] = true;
+    EXPECT_EQ(2, Key().stageCount) << "with a texture the modulate changes the colour";
+    textured_[1] = false;
+    state_.stage[1][D3DTSS_COLORARG1] = D3DTA_DIFFUSE;  // the terrain's: diffuse, not current
+    EXPECT_EQ(2, Key().stageCount);
 }
 
 TEST_F(ProgramKeyTest, AlphaTestAlwaysNeedsNoCode) {

@@ -69,9 +69,9 @@ TEST_P(RasterTest, PixelCentresLieOnIntegerPositionsWithTheTopLeftRule) {
 TEST_P(RasterTest, CullsByDirect3DWindingOnTheScreen) {
     UseVertexColours(device_);
     // Clockwise on the screen (y down), then the same corners counter-clockwise.
-    const std::vector<ColouredVertex> clockwise = {
-        {ClipX(4, 64), ClipY(4, 64), 0.5f, kRed}, {ClipX(20, 64), ClipY(4, 64), 0.5f, kRed},
-        {ClipX(4, 64), ClipY(20, 64), 0.5f, kRed}};
+    const std::vector<ColouredVertex> clockwise = {{ClipX(4, 64), ClipY(4, 64), 0.5f, kRed},
+                                                   {ClipX(20, 64), ClipY(4, 64), 0.5f, kRed},
+                                                   {ClipX(4, 64), ClipY(20, 64), 0.5f, kRed}};
     const std::vector<ColouredVertex> counterClockwise = {clockwise[0], clockwise[2], clockwise[1]};
     struct Case {
         DWORD cullMode;

@@ -65,8 +65,8 @@ TEST_P(TextureTest, DxtBlocksDecodeAsTheReferenceDecoderSays) {
         const std::uint8_t* block;
         UINT bytes;
     };
-    for (Case c : {Case{D3DFMT_DXT1, dxt1Opaque, 8}, Case{D3DFMT_DXT1, dxt1Transparent, 8},
-                   Case{D3DFMT_DXT3, dxt3, 16}, Case{D3DFMT_DXT5, dxt5, 16}}) {
+    for (Case c : {Case{D3DFMT_DXT1, dxt1Opaque, 8}, Case{D3DFMT_DXT1, dxt1Transparent, 8}, Case{D3DFMT_DXT3, dxt3, 16},
+                   Case{D3DFMT_DXT5, dxt5, 16}}) {
         std::uint32_t expected[16];
         reference::DecodeDxtBlock(c.format, c.block, expected);
         IDirect3DTexture9* texture = MakeTexture(device_, 4, 4, c.format, c.block, c.bytes, 1);
@@ -100,7 +100,8 @@ TEST_P(TextureTest, AddressingWrapsClampsAndMirrors) {
         device_->SetSamplerState(0, D3DSAMP_ADDRESSU, c.address);
         DrawFan(device_, Strip(8, 2.0f), kTexturedFvf);
         const std::vector<std::uint32_t> frame = Frame();
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(c.expected[i], frame[i]) << "address mode " << c.address << " pixel " << i;
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(c.expected[i], frame[i]) << "address mode " << c.address << " pixel " << i;
     }
     // Magnified with linear filtering: pixel 4 of 8 lies half-way between the two texel centres.
     device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);

@@ -39,8 +39,8 @@ void FillCaps(D3DCAPS9& caps) {
     caps.DestBlendCaps = kBlendFactors;
     caps.ShadeCaps = kShadeColourGouraud | kShadeSpecularGouraud | kShadeAlphaGouraud;
     // Power-of-two sizes, as on the reference device, so that both load the same textures.
-    caps.TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_ALPHA |
-                       D3DPTEXTURECAPS_MIPMAP;
+    caps.TextureCaps =
+        D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
     caps.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
                              D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
     caps.TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP;

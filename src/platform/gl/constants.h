@@ -24,7 +24,7 @@ struct Constants {
     float materialAmbient[4];
     float materialSpecular[4];
     float materialEmissive[4];
-    float ambientAndPower[4];  // global ambient rgb, material power
+    float ambientAndPower[4];             // global ambient rgb, material power
     float lightDirection[kMaxLights][4];  // towards the light, eye space, unit length
     float lightDiffuse[kMaxLights][4];
     float lightSpecular[kMaxLights][4];

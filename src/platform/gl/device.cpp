@@ -79,9 +79,9 @@ bool Device::Initialise(std::string* why) {
     cache_ = std::make_unique<StateCache>(gl);
     cache_->Invalidate();
     programs_ = std::make_unique<ProgramCache>(gl);
-    if (!target_.Create(gl, static_cast<int>(parameters_.BackBufferWidth), static_cast<int>(parameters_.BackBufferHeight),
-                        parameters_.BackBufferFormat, parameters_.EnableAutoDepthStencil != FALSE,
-                        parameters_.AutoDepthStencilFormat, why))
+    if (!target_.Create(gl, static_cast<int>(parameters_.BackBufferWidth),
+                        static_cast<int>(parameters_.BackBufferHeight), parameters_.BackBufferFormat,
+                        parameters_.EnableAutoDepthStencil != FALSE, parameters_.AutoDepthStencilFormat, why))
         return false;
     cache_->BindFramebuffer(target_.Framebuffer());
     gl.GenVertexArrays(1, &vertexArray_);
@@ -97,7 +97,7 @@ bool Device::Initialise(std::string* why) {
     }
     gl.FrontFace(GL_CCW);
     gl.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // flat shading takes the first vertex, as Direct3D does
-    gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);           // texture rows are packed (L8 rows of 1 or 2 bytes)
+    gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);          // texture rows are packed (L8 rows of 1 or 2 bytes)
     // The buffers start as the reference device's do: black, and depth at the far plane.
     cache_->ColourMask(0xF);
     cache_->DepthMask(true);

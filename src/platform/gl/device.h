@@ -29,8 +29,8 @@ class Device final : public RefCounted<IDirect3DDevice9> {
 public:
     // Makes the device with its context and GL objects; on failure says why on standard error
     // and returns D3DERR_NOTAVAILABLE. `width` and `height` are the resolved back buffer size.
-    static HRESULT Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
-                          UINT width, UINT height, IDirect3DDevice9** device);
+    static HRESULT Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags,
+                          const D3DPRESENT_PARAMETERS& parameters, UINT width, UINT height, IDirect3DDevice9** device);
     ~Device() override;
 
     HRESULT QueryInterface(REFIID iid, void** out) override;
@@ -45,14 +45,13 @@ public:
                           IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                HANDLE* sharedHandle) override;
-    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                              IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
+                              HANDLE* sharedHandle) override;
     HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) override;
 
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
-    HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                  DWORD stencil) override;
+    HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
@@ -98,11 +97,11 @@ private:
     struct DrawCall {
         D3DPRIMITIVETYPE type;
         UINT primitiveCount;
-        UINT elementCount;       // vertices, or indices when indexed
+        UINT elementCount;         // vertices, or indices when indexed
         std::int64_t firstVertex;  // added to every index (or the first vertex of a plain draw)
         UINT firstIndex;
         bool indexed;
-        bool filtered = false;   // drawn from filteredIndices_, as a list
+        bool filtered = false;  // drawn from filteredIndices_, as a list
     };
 
     // The vertex input last set up: what it was made from.
@@ -114,8 +113,8 @@ private:
         bool operator==(const VertexInput&) const = default;
     };
 
-    Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
-           UINT width, UINT height);
+    Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters, UINT width,
+           UINT height);
     bool Initialise(std::string* why);
     bool WarmUp(std::string* why);
     void ReleaseBindings();

@@ -30,7 +30,8 @@ GLenum Mode(D3DPRIMITIVETYPE type) {
 std::uint32_t IndexAt(const std::uint8_t* indices, UINT size, std::uint64_t k) {
     if (size == 2) return static_cast<std::uint32_t>(indices[2 * k] | (indices[2 * k + 1] << 8));
     return static_cast<std::uint32_t>(indices[4 * k]) | (static_cast<std::uint32_t>(indices[4 * k + 1]) << 8) |
-           (static_cast<std::uint32_t>(indices[4 * k + 2]) << 16) | (static_cast<std::uint32_t>(indices[4 * k + 3]) << 24);
+           (static_cast<std::uint32_t>(indices[4 * k + 2]) << 16) |
+           (static_cast<std::uint32_t>(indices[4 * k + 3]) << 24);
 }
 
 }  // namespace
@@ -47,8 +48,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     return Submit(DrawCall{type, primitiveCount, static_cast<UINT>(count), startVertex, 0, false});
 }
 
-HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
-                                     UINT numVertices, UINT startIndex, UINT primitiveCount) {
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                                     UINT startIndex, UINT primitiveCount) {
     if (ElementsFor(type, 1) == 0) return D3DERR_INVALIDCALL;
     if (primitiveCount == 0 || numVertices == 0) return D3D_OK;
     auto* indices = static_cast<IndexBuffer*>(state_.indices);
@@ -74,7 +75,8 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
 
 HRESULT Device::SubmitFiltered(DrawCall call, UINT minVertexIndex, UINT numVertices) {
     auto* indices = static_cast<IndexBuffer*>(state_.indices);
-    const std::uint8_t* source = indices->Store().Data() + static_cast<std::size_t>(call.firstIndex) * indices->IndexSize();
+    const std::uint8_t* source =
+        indices->Store().Data() + static_cast<std::size_t>(call.firstIndex) * indices->IndexSize();
     const UINT size = indices->IndexSize();
     filteredIndices_.clear();
     for (UINT p = 0; p < call.primitiveCount; ++p) {

@@ -44,7 +44,8 @@ HRESULT Device::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOL
         const LONG x0 = std::max(rects[r].x1, whole.x1), y0 = std::max(rects[r].y1, whole.y1);
         const LONG x1 = std::min(rects[r].x2, whole.x2), y1 = std::min(rects[r].y2, whole.y2);
         if (x0 >= x1 || y0 >= y1) continue;
-        cache_->Scissor(true, Rectangle{x0, y0, x1 - x0, y1 - y0});
+        const bool wholeBuffer = x0 == 0 && y0 == 0 && x1 == target_.Width() && y1 == target_.Height();
+        cache_->Scissor(!wholeBuffer, Rectangle{x0, y0, x1 - x0, y1 - y0});
         gl.Clear(bits);
     }
     return D3D_OK;

@@ -9,22 +9,6 @@
 #include "platform/gl/texture.h"
 
 namespace gl {
-namespace {
-
-// The first and one-past-last 16-byte rows in which two blocks of constants differ.
-void ChangedRows(const Constants& a, const Constants& b, std::size_t& first, std::size_t& end) {
-    constexpr std::size_t kRow = 16, kRows = sizeof(Constants) / kRow;
-    const auto* x = reinterpret_cast<const unsigned char*>(&a);
-    const auto* y = reinterpret_cast<const unsigned char*>(&b);
-    first = 0;
-    while (first < kRows && std::memcmp(x + first * kRow, y + first * kRow, kRow) == 0) ++first;
-    end = kRows;
-    while (end > first && std::memcmp(x + (end - 1) * kRow, y + (end - 1) * kRow, kRow) == 0) --end;
-    first *= kRow;
-    end *= kRow;
-}
-
-}  // namespace
 
 bool Device::ApplyProgram(const reference::VertexLayout& layout, const bool textured[kStages]) {
     const GLuint program = programs_->Find(MakeProgramKey(state_, layout, textured));
@@ -52,14 +36,13 @@ void Device::ApplyFixedState() {
 void Device::ApplyConstants() {
     Constants fresh;
     FillConstants(state_, fresh);
-    std::size_t first = 0, end = sizeof(Constants);
-    if (constantsKnown_ && filtering_) ChangedRows(fresh, constants_, first, end);
-    if (first >= end) return;
+    if (constantsKnown_ && filtering_ && std::memcmp(&fresh, &constants_, sizeof fresh) == 0) return;
     constants_ = fresh;
     constantsKnown_ = true;
     cache_->BindBuffer(GL_UNIFORM_BUFFER, constantsBuffer_);
-    context_->Gl().BufferSubData(GL_UNIFORM_BUFFER, static_cast<GLintptr>(first), static_cast<GLsizeiptr>(end - first),
-                                 reinterpret_cast<const unsigned char*>(&constants_) + first);
+    // New storage each time rather than a write into the old: draws already queued still read
+    // the old values, and overwriting them would make the driver wait for those draws.
+    context_->Gl().BufferData(GL_UNIFORM_BUFFER, sizeof constants_, &constants_, GL_STREAM_DRAW);
 }
 
 void Device::UpdateSampler(DWORD stage, bool everything) {
@@ -70,8 +53,10 @@ void Device::UpdateSampler(DWORD stage, bool everything) {
     const GLuint sampler = samplers_[stage];
     if (all || wanted.wrapS != held.wrapS) gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wanted.wrapS);
     if (all || wanted.wrapT != held.wrapT) gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wanted.wrapT);
-    if (all || wanted.minFilter != held.minFilter) gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, wanted.minFilter);
-    if (all || wanted.magFilter != held.magFilter) gl.SamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, wanted.magFilter);
+    if (all || wanted.minFilter != held.minFilter)
+        gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, wanted.minFilter);
+    if (all || wanted.magFilter != held.magFilter)
+        gl.SamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, wanted.magFilter);
     if (all || wanted.lodBias != held.lodBias) gl.SamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, wanted.lodBias);
     if (all || wanted.minLod != held.minLod) gl.SamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, wanted.minLod);
     if (all || std::memcmp(wanted.borderColour, held.borderColour, sizeof held.borderColour) != 0)

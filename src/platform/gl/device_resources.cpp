@@ -27,8 +27,8 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
     return D3D_OK;
 }
 
-HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                   IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) {
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                                   HANDLE* sharedHandle) {
     if (buffer == nullptr || sharedHandle != nullptr || length == 0 || !PoolIsValid(pool)) return D3DERR_INVALIDCALL;
     auto* created = new (std::nothrow) VertexBuffer(link_, length, usage, fvf, pool);
     if (created == nullptr) return E_OUTOFMEMORY;

@@ -20,7 +20,8 @@ namespace {
 D3DMATRIX* TransformSlot(ApiState& state, D3DTRANSFORMSTATETYPE which) {
     if (which == D3DTS_VIEW) return &state.view;
     if (which == D3DTS_PROJECTION) return &state.projection;
-    if (which >= D3DTS_TEXTURE0 && which < D3DTS_TEXTURE0 + kStageCount) return &state.textureMatrix[which - D3DTS_TEXTURE0];
+    if (which >= D3DTS_TEXTURE0 && which < D3DTS_TEXTURE0 + kStageCount)
+        return &state.textureMatrix[which - D3DTS_TEXTURE0];
     if (which >= D3DTS_WORLD && which < D3DTS_WORLD + kWorldMatrixCount) return &state.world[which - D3DTS_WORLD];
     return nullptr;
 }
@@ -145,7 +146,8 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (texture != nullptr) {
         // Only our own textures, and only those the device can sample from.
         auto* ours = dynamic_cast<Texture*>(texture);
-        if (ours == nullptr || !ours->BelongsTo(this) || ours->Pool() == D3DPOOL_SYSTEMMEM || ours->Pool() == D3DPOOL_SCRATCH)
+        if (ours == nullptr || !ours->BelongsTo(this) || ours->Pool() == D3DPOOL_SYSTEMMEM ||
+            ours->Pool() == D3DPOOL_SCRATCH)
             return D3DERR_INVALIDCALL;
     }
     Rebind(state_.textures[stage], texture);

@@ -7,28 +7,45 @@ namespace {
 
 GLenum BlendFactor(DWORD factor, GLenum fallback) {
     switch (factor) {
-        case D3DBLEND_ZERO: return GL_ZERO;
-        case D3DBLEND_ONE: return GL_ONE;
-        case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-        case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-        case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-        case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-        case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-        case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-        case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-        case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-        case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-        default: return fallback;
+        case D3DBLEND_ZERO:
+            return GL_ZERO;
+        case D3DBLEND_ONE:
+            return GL_ONE;
+        case D3DBLEND_SRCCOLOR:
+            return GL_SRC_COLOR;
+        case D3DBLEND_INVSRCCOLOR:
+            return GL_ONE_MINUS_SRC_COLOR;
+        case D3DBLEND_SRCALPHA:
+            return GL_SRC_ALPHA;
+        case D3DBLEND_INVSRCALPHA:
+            return GL_ONE_MINUS_SRC_ALPHA;
+        case D3DBLEND_DESTALPHA:
+            return GL_DST_ALPHA;
+        case D3DBLEND_INVDESTALPHA:
+            return GL_ONE_MINUS_DST_ALPHA;
+        case D3DBLEND_DESTCOLOR:
+            return GL_DST_COLOR;
+        case D3DBLEND_INVDESTCOLOR:
+            return GL_ONE_MINUS_DST_COLOR;
+        case D3DBLEND_SRCALPHASAT:
+            return GL_SRC_ALPHA_SATURATE;
+        default:
+            return fallback;
     }
 }
 
 GLenum BlendEquation(DWORD operation) {
     switch (operation) {
-        case 2: return GL_FUNC_SUBTRACT;
-        case 3: return GL_FUNC_REVERSE_SUBTRACT;
-        case 4: return GL_MIN;
-        case 5: return GL_MAX;
-        default: return GL_FUNC_ADD;
+        case 2:
+            return GL_FUNC_SUBTRACT;
+        case 3:
+            return GL_FUNC_REVERSE_SUBTRACT;
+        case 4:
+            return GL_MIN;
+        case 5:
+            return GL_MAX;
+        default:
+            return GL_FUNC_ADD;
     }
 }
 
@@ -39,11 +56,16 @@ GLenum CompareFunction(DWORD function) {
 
 GLint Wrap(DWORD address) {
     switch (address) {
-        case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-        case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-        case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-        case D3DTADDRESS_MIRRORONCE: return GL_CLAMP_TO_EDGE;  // mirror-once is not in GL 3.3
-        default: return GL_REPEAT;
+        case D3DTADDRESS_MIRROR:
+            return GL_MIRRORED_REPEAT;
+        case D3DTADDRESS_CLAMP:
+            return GL_CLAMP_TO_EDGE;
+        case D3DTADDRESS_BORDER:
+            return GL_CLAMP_TO_BORDER;
+        case D3DTADDRESS_MIRRORONCE:
+            return GL_CLAMP_TO_EDGE;  // mirror-once is not in GL 3.3
+        default:
+            return GL_REPEAT;
     }
 }
 
@@ -52,9 +74,12 @@ bool Linear(DWORD filter) { return filter == D3DTEXF_LINEAR || filter == D3DTEXF
 GLint MinFilter(DWORD minFilter, DWORD mipFilter) {
     const bool linear = Linear(minFilter);
     switch (mipFilter) {
-        case D3DTEXF_NONE: return linear ? GL_LINEAR : GL_NEAREST;
-        case D3DTEXF_POINT: return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-        default: return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+        case D3DTEXF_NONE:
+            return linear ? GL_LINEAR : GL_NEAREST;
+        case D3DTEXF_POINT:
+            return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+        default:
+            return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     }
 }
 

@@ -18,7 +18,9 @@ DepthState TranslateDepth(const reference::ApiState& state);
 GLenum CulledFace(DWORD cullMode);
 
 // D3DRS_COLORWRITEENABLE (red 1, green 2, blue 4, alpha 8) is GL's order already.
-inline std::uint8_t ColourMaskBits(DWORD colourWriteEnable) { return static_cast<std::uint8_t>(colourWriteEnable & 0xF); }
+inline std::uint8_t ColourMaskBits(DWORD colourWriteEnable) {
+    return static_cast<std::uint8_t>(colourWriteEnable & 0xF);
+}
 
 struct SamplerParameters {
     GLint wrapS = GL_REPEAT, wrapT = GL_REPEAT;

@@ -12,13 +12,27 @@ namespace {
 std::string Argument(std::uint8_t argument, int stage, bool alpha) {
     std::string value;
     switch (argument & D3DTA_SELECTMASK) {
-        case D3DTA_DIFFUSE: value = "vDiffuse"; break;
-        case D3DTA_TEXTURE: value = "texel" + std::to_string(stage); break;
-        case D3DTA_TFACTOR: value = "textureFactor"; break;
-        case D3DTA_SPECULAR: value = "vSpecular"; break;
-        case D3DTA_TEMP: value = "temp"; break;
-        case D3DTA_CONSTANT: value = "stageConstant[" + std::to_string(stage) + "]"; break;
-        default: value = "current"; break;
+        case D3DTA_DIFFUSE:
+            value = "vDiffuse";
+            break;
+        case D3DTA_TEXTURE:
+            value = "texel" + std::to_string(stage);
+            break;
+        case D3DTA_TFACTOR:
+            value = "textureFactor";
+            break;
+        case D3DTA_SPECULAR:
+            value = "vSpecular";
+            break;
+        case D3DTA_TEMP:
+            value = "temp";
+            break;
+        case D3DTA_CONSTANT:
+            value = "stageConstant[" + std::to_string(stage) + "]";
+            break;
+        default:
+            value = "current";
+            break;
     }
     value += alpha || (argument & D3DTA_ALPHAREPLICATE) ? ".aaa" : ".rgb";
     if (argument & D3DTA_COMPLEMENT) value = "(1.0 - " + value + ")";
@@ -32,28 +46,45 @@ std::string Operation(std::uint8_t op, const std::uint8_t args[3], int stage, bo
     const std::string texel = "texel" + std::to_string(stage);
     const auto blend = [&](const std::string& factor) { return "mix(" + a2 + ", " + a1 + ", " + factor + ")"; };
     switch (op) {
-        case D3DTOP_SELECTARG2: return a2;
-        case D3DTOP_MODULATE: return a1 + " * " + a2;
-        case D3DTOP_MODULATE2X: return a1 + " * " + a2 + " * 2.0";
-        case D3DTOP_MODULATE4X: return a1 + " * " + a2 + " * 4.0";
-        case D3DTOP_ADD: return a1 + " + " + a2;
-        case D3DTOP_ADDSIGNED: return a1 + " + " + a2 + " - 0.5";
-        case D3DTOP_ADDSIGNED2X: return "(" + a1 + " + " + a2 + " - 0.5) * 2.0";
-        case D3DTOP_SUBTRACT: return a1 + " - " + a2;
-        case D3DTOP_ADDSMOOTH: return a1 + " + " + a2 + " - " + a1 + " * " + a2;
-        case D3DTOP_BLENDDIFFUSEALPHA: return blend("vDiffuse.a");
-        case D3DTOP_BLENDTEXTUREALPHA: return blend(texel + ".a");
-        case D3DTOP_BLENDFACTORALPHA: return blend("textureFactor.a");
-        case D3DTOP_BLENDCURRENTALPHA: return blend("current.a");
-        case D3DTOP_BLENDTEXTUREALPHAPM: return a1 + " + " + a2 + " * (1.0 - " + texel + ".a)";
+        case D3DTOP_SELECTARG2:
+            return a2;
+        case D3DTOP_MODULATE:
+            return a1 + " * " + a2;
+        case D3DTOP_MODULATE2X:
+            return a1 + " * " + a2 + " * 2.0";
+        case D3DTOP_MODULATE4X:
+            return a1 + " * " + a2 + " * 4.0";
+        case D3DTOP_ADD:
+            return a1 + " + " + a2;
+        case D3DTOP_ADDSIGNED:
+            return a1 + " + " + a2 + " - 0.5";
+        case D3DTOP_ADDSIGNED2X:
+            return "(" + a1 + " + " + a2 + " - 0.5) * 2.0";
+        case D3DTOP_SUBTRACT:
+            return a1 + " - " + a2;
+        case D3DTOP_ADDSMOOTH:
+            return a1 + " + " + a2 + " - " + a1 + " * " + a2;
+        case D3DTOP_BLENDDIFFUSEALPHA:
+            return blend("vDiffuse.a");
+        case D3DTOP_BLENDTEXTUREALPHA:
+            return blend(texel + ".a");
+        case D3DTOP_BLENDFACTORALPHA:
+            return blend("textureFactor.a");
+        case D3DTOP_BLENDCURRENTALPHA:
+            return blend("current.a");
+        case D3DTOP_BLENDTEXTUREALPHAPM:
+            return a1 + " + " + a2 + " * (1.0 - " + texel + ".a)";
         case D3DTOP_DOTPRODUCT3: {
             const std::string dot = "dot((" + Argument(args[1], stage, false) + " - 0.5) * 2.0, (" +
                                     Argument(args[2], stage, false) + " - 0.5) * 2.0)";
             return alpha ? dot : "vec3(" + dot + ")";
         }
-        case D3DTOP_MULTIPLYADD: return a0 + " + " + a1 + " * " + a2;
-        case D3DTOP_LERP: return "mix(" + a2 + ", " + a1 + ", " + a0 + ")";
-        default: return a1;  // SELECTARG1, and operations this device does not offer
+        case D3DTOP_MULTIPLYADD:
+            return a0 + " + " + a1 + " * " + a2;
+        case D3DTOP_LERP:
+            return "mix(" + a2 + ", " + a1 + ", " + a0 + ")";
+        default:
+            return a1;  // SELECTARG1, and operations this device does not offer
     }
 }
 
@@ -64,25 +95,35 @@ std::string Stage(const ProgramKey& key, int s) {
     if (stage.samples)
         code += stage.textured ? "    vec4 texel" + n + " = texture(texture" + n + ", vTexCoord" + n + ");\n"
                                : "    vec4 texel" + n + " = vec4(1.0);\n";
-    code += "    vec3 colour" + n + " = clamp(" + Operation(stage.colourOp, stage.colourArg, s, false) + ", 0.0, 1.0);\n";
+    code +=
+        "    vec3 colour" + n + " = clamp(" + Operation(stage.colourOp, stage.colourArg, s, false) + ", 0.0, 1.0);\n";
     // A dot product goes to all four channels, whatever the alpha operation says.
     const std::string alpha = stage.colourOp == D3DTOP_DOTPRODUCT3
                                   ? "colour" + n + ".r"
                                   : "clamp(" + Operation(stage.alphaOp, stage.alphaArg, s, true) + ", 0.0, 1.0)";
-    code += "    " + std::string(stage.resultToTemp ? "temp" : "current") + " = vec4(colour" + n + ", " + alpha + ");\n";
+    code +=
+        "    " + std::string(stage.resultToTemp ? "temp" : "current") + " = vec4(colour" + n + ", " + alpha + ");\n";
     return code;
 }
 
 const char* Comparison(std::uint8_t function) {
     switch (function) {
-        case D3DCMP_NEVER: return "false";
-        case D3DCMP_LESS: return "alpha < alphaReference.x";
-        case D3DCMP_EQUAL: return "alpha == alphaReference.x";
-        case D3DCMP_LESSEQUAL: return "alpha <= alphaReference.x";
-        case D3DCMP_GREATER: return "alpha > alphaReference.x";
-        case D3DCMP_NOTEQUAL: return "alpha != alphaReference.x";
-        case D3DCMP_GREATEREQUAL: return "alpha >= alphaReference.x";
-        default: return "true";
+        case D3DCMP_NEVER:
+            return "false";
+        case D3DCMP_LESS:
+            return "alpha < alphaReference.x";
+        case D3DCMP_EQUAL:
+            return "alpha == alphaReference.x";
+        case D3DCMP_LESSEQUAL:
+            return "alpha <= alphaReference.x";
+        case D3DCMP_GREATER:
+            return "alpha > alphaReference.x";
+        case D3DCMP_NOTEQUAL:
+            return "alpha != alphaReference.x";
+        case D3DCMP_GREATEREQUAL:
+            return "alpha >= alphaReference.x";
+        default:
+            return "true";
     }
 }
 

@@ -6,8 +6,8 @@ namespace gl {
 
 bool Functions::Load(win32::GlContext& context, std::string* why) {
     std::string missing;
-#define QUENOLDE_GL_LOAD(Name, NAME)                                                        \
-    gl##Name##_ = reinterpret_cast<PFNGL##NAME##PROC>(context.ProcAddress("gl" #Name));     \
+#define QUENOLDE_GL_LOAD(Name, NAME)                                                    \
+    gl##Name##_ = reinterpret_cast<PFNGL##NAME##PROC>(context.ProcAddress("gl" #Name)); \
     if (gl##Name##_ == nullptr) missing += (missing.empty() ? "gl" : ", gl") + std::string(#Name);
     QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_LOAD)
 #undef QUENOLDE_GL_LOAD

@@ -15,89 +15,89 @@ class GlContext;
 namespace gl {
 
 // X(Name, NAME): the function glName of type PFNGLNAMEPROC.
-#define QUENOLDE_GL_FUNCTIONS(X)                                                                                     \
-    X(GetError, GETERROR)                                                                                            \
-    X(GetString, GETSTRING)                                                                                          \
-    X(GetStringi, GETSTRINGI)                                                                                        \
-    X(GetIntegerv, GETINTEGERV)                                                                                      \
-    X(Enable, ENABLE)                                                                                                \
-    X(Disable, DISABLE)                                                                                              \
-    X(BlendFuncSeparate, BLENDFUNCSEPARATE)                                                                          \
-    X(BlendEquationSeparate, BLENDEQUATIONSEPARATE)                                                                  \
-    X(DepthFunc, DEPTHFUNC)                                                                                          \
-    X(DepthMask, DEPTHMASK)                                                                                          \
-    X(DepthRange, DEPTHRANGE)                                                                                        \
-    X(ColorMask, COLORMASK)                                                                                          \
-    X(CullFace, CULLFACE)                                                                                            \
-    X(FrontFace, FRONTFACE)                                                                                          \
-    X(ProvokingVertex, PROVOKINGVERTEX)                                                                              \
-    X(Viewport, VIEWPORT)                                                                                            \
-    X(Scissor, SCISSOR)                                                                                              \
-    X(ClearColor, CLEARCOLOR)                                                                                        \
-    X(ClearDepth, CLEARDEPTH)                                                                                        \
-    X(ClearStencil, CLEARSTENCIL)                                                                                    \
-    X(Clear, CLEAR)                                                                                                  \
-    X(StencilMask, STENCILMASK)                                                                                      \
-    X(Finish, FINISH)                                                                                                \
-    X(GenFramebuffers, GENFRAMEBUFFERS)                                                                              \
-    X(DeleteFramebuffers, DELETEFRAMEBUFFERS)                                                                        \
-    X(BindFramebuffer, BINDFRAMEBUFFER)                                                                              \
-    X(FramebufferRenderbuffer, FRAMEBUFFERRENDERBUFFER)                                                              \
-    X(CheckFramebufferStatus, CHECKFRAMEBUFFERSTATUS)                                                                \
-    X(GenRenderbuffers, GENRENDERBUFFERS)                                                                            \
-    X(DeleteRenderbuffers, DELETERENDERBUFFERS)                                                                      \
-    X(BindRenderbuffer, BINDRENDERBUFFER)                                                                            \
-    X(RenderbufferStorage, RENDERBUFFERSTORAGE)                                                                      \
-    X(ReadBuffer, READBUFFER)                                                                                        \
-    X(ReadPixels, READPIXELS)                                                                                        \
-    X(PixelStorei, PIXELSTOREI)                                                                                      \
-    X(GenBuffers, GENBUFFERS)                                                                                        \
-    X(DeleteBuffers, DELETEBUFFERS)                                                                                  \
-    X(BindBuffer, BINDBUFFER)                                                                                        \
-    X(BufferData, BUFFERDATA)                                                                                        \
-    X(BufferSubData, BUFFERSUBDATA)                                                                                  \
-    X(BindBufferBase, BINDBUFFERBASE)                                                                                \
-    X(GenVertexArrays, GENVERTEXARRAYS)                                                                              \
-    X(DeleteVertexArrays, DELETEVERTEXARRAYS)                                                                        \
-    X(BindVertexArray, BINDVERTEXARRAY)                                                                              \
-    X(EnableVertexAttribArray, ENABLEVERTEXATTRIBARRAY)                                                              \
-    X(DisableVertexAttribArray, DISABLEVERTEXATTRIBARRAY)                                                            \
-    X(VertexAttribPointer, VERTEXATTRIBPOINTER)                                                                      \
-    X(DrawArrays, DRAWARRAYS)                                                                                        \
-    X(DrawElementsBaseVertex, DRAWELEMENTSBASEVERTEX)                                                                \
-    X(CreateShader, CREATESHADER)                                                                                    \
-    X(ShaderSource, SHADERSOURCE)                                                                                    \
-    X(CompileShader, COMPILESHADER)                                                                                  \
-    X(GetShaderiv, GETSHADERIV)                                                                                      \
-    X(GetShaderInfoLog, GETSHADERINFOLOG)                                                                            \
-    X(DeleteShader, DELETESHADER)                                                                                    \
-    X(CreateProgram, CREATEPROGRAM)                                                                                  \
-    X(AttachShader, ATTACHSHADER)                                                                                    \
-    X(BindAttribLocation, BINDATTRIBLOCATION)                                                                        \
-    X(BindFragDataLocation, BINDFRAGDATALOCATION)                                                                    \
-    X(LinkProgram, LINKPROGRAM)                                                                                      \
-    X(GetProgramiv, GETPROGRAMIV)                                                                                    \
-    X(GetProgramInfoLog, GETPROGRAMINFOLOG)                                                                          \
-    X(DeleteProgram, DELETEPROGRAM)                                                                                  \
-    X(UseProgram, USEPROGRAM)                                                                                        \
-    X(GetUniformLocation, GETUNIFORMLOCATION)                                                                        \
-    X(Uniform1i, UNIFORM1I)                                                                                          \
-    X(GetUniformBlockIndex, GETUNIFORMBLOCKINDEX)                                                                    \
-    X(UniformBlockBinding, UNIFORMBLOCKBINDING)                                                                      \
-    X(GenTextures, GENTEXTURES)                                                                                      \
-    X(DeleteTextures, DELETETEXTURES)                                                                                \
-    X(BindTexture, BINDTEXTURE)                                                                                      \
-    X(ActiveTexture, ACTIVETEXTURE)                                                                                  \
-    X(TexImage2D, TEXIMAGE2D)                                                                                        \
-    X(TexSubImage2D, TEXSUBIMAGE2D)                                                                                  \
-    X(CompressedTexImage2D, COMPRESSEDTEXIMAGE2D)                                                                    \
-    X(TexParameteri, TEXPARAMETERI)                                                                                  \
-    X(TexParameteriv, TEXPARAMETERIV)                                                                                \
-    X(GenSamplers, GENSAMPLERS)                                                                                      \
-    X(DeleteSamplers, DELETESAMPLERS)                                                                                \
-    X(BindSampler, BINDSAMPLER)                                                                                      \
-    X(SamplerParameteri, SAMPLERPARAMETERI)                                                                          \
-    X(SamplerParameterf, SAMPLERPARAMETERF)                                                                          \
+#define QUENOLDE_GL_FUNCTIONS(X)                          \
+    X(GetError, GETERROR)                                 \
+    X(GetString, GETSTRING)                               \
+    X(GetStringi, GETSTRINGI)                             \
+    X(GetIntegerv, GETINTEGERV)                           \
+    X(Enable, ENABLE)                                     \
+    X(Disable, DISABLE)                                   \
+    X(BlendFuncSeparate, BLENDFUNCSEPARATE)               \
+    X(BlendEquationSeparate, BLENDEQUATIONSEPARATE)       \
+    X(DepthFunc, DEPTHFUNC)                               \
+    X(DepthMask, DEPTHMASK)                               \
+    X(DepthRange, DEPTHRANGE)                             \
+    X(ColorMask, COLORMASK)                               \
+    X(CullFace, CULLFACE)                                 \
+    X(FrontFace, FRONTFACE)                               \
+    X(ProvokingVertex, PROVOKINGVERTEX)                   \
+    X(Viewport, VIEWPORT)                                 \
+    X(Scissor, SCISSOR)                                   \
+    X(ClearColor, CLEARCOLOR)                             \
+    X(ClearDepth, CLEARDEPTH)                             \
+    X(ClearStencil, CLEARSTENCIL)                         \
+    X(Clear, CLEAR)                                       \
+    X(StencilMask, STENCILMASK)                           \
+    X(Finish, FINISH)                                     \
+    X(GenFramebuffers, GENFRAMEBUFFERS)                   \
+    X(DeleteFramebuffers, DELETEFRAMEBUFFERS)             \
+    X(BindFramebuffer, BINDFRAMEBUFFER)                   \
+    X(FramebufferRenderbuffer, FRAMEBUFFERRENDERBUFFER)   \
+    X(CheckFramebufferStatus, CHECKFRAMEBUFFERSTATUS)     \
+    X(GenRenderbuffers, GENRENDERBUFFERS)                 \
+    X(DeleteRenderbuffers, DELETERENDERBUFFERS)           \
+    X(BindRenderbuffer, BINDRENDERBUFFER)                 \
+    X(RenderbufferStorage, RENDERBUFFERSTORAGE)           \
+    X(ReadBuffer, READBUFFER)                             \
+    X(ReadPixels, READPIXELS)                             \
+    X(PixelStorei, PIXELSTOREI)                           \
+    X(GenBuffers, GENBUFFERS)                             \
+    X(DeleteBuffers, DELETEBUFFERS)                       \
+    X(BindBuffer, BINDBUFFER)                             \
+    X(BufferData, BUFFERDATA)                             \
+    X(BufferSubData, BUFFERSUBDATA)                       \
+    X(BindBufferBase, BINDBUFFERBASE)                     \
+    X(GenVertexArrays, GENVERTEXARRAYS)                   \
+    X(DeleteVertexArrays, DELETEVERTEXARRAYS)             \
+    X(BindVertexArray, BINDVERTEXARRAY)                   \
+    X(EnableVertexAttribArray, ENABLEVERTEXATTRIBARRAY)   \
+    X(DisableVertexAttribArray, DISABLEVERTEXATTRIBARRAY) \
+    X(VertexAttribPointer, VERTEXATTRIBPOINTER)           \
+    X(DrawArrays, DRAWARRAYS)                             \
+    X(DrawElementsBaseVertex, DRAWELEMENTSBASEVERTEX)     \
+    X(CreateShader, CREATESHADER)                         \
+    X(ShaderSource, SHADERSOURCE)                         \
+    X(CompileShader, COMPILESHADER)                       \
+    X(GetShaderiv, GETSHADERIV)                           \
+    X(GetShaderInfoLog, GETSHADERINFOLOG)                 \
+    X(DeleteShader, DELETESHADER)                         \
+    X(CreateProgram, CREATEPROGRAM)                       \
+    X(AttachShader, ATTACHSHADER)                         \
+    X(BindAttribLocation, BINDATTRIBLOCATION)             \
+    X(BindFragDataLocation, BINDFRAGDATALOCATION)         \
+    X(LinkProgram, LINKPROGRAM)                           \
+    X(GetProgramiv, GETPROGRAMIV)                         \
+    X(GetProgramInfoLog, GETPROGRAMINFOLOG)               \
+    X(DeleteProgram, DELETEPROGRAM)                       \
+    X(UseProgram, USEPROGRAM)                             \
+    X(GetUniformLocation, GETUNIFORMLOCATION)             \
+    X(Uniform1i, UNIFORM1I)                               \
+    X(GetUniformBlockIndex, GETUNIFORMBLOCKINDEX)         \
+    X(UniformBlockBinding, UNIFORMBLOCKBINDING)           \
+    X(GenTextures, GENTEXTURES)                           \
+    X(DeleteTextures, DELETETEXTURES)                     \
+    X(BindTexture, BINDTEXTURE)                           \
+    X(ActiveTexture, ACTIVETEXTURE)                       \
+    X(TexImage2D, TEXIMAGE2D)                             \
+    X(TexSubImage2D, TEXSUBIMAGE2D)                       \
+    X(CompressedTexImage2D, COMPRESSEDTEXIMAGE2D)         \
+    X(TexParameteri, TEXPARAMETERI)                       \
+    X(TexParameteriv, TEXPARAMETERIV)                     \
+    X(GenSamplers, GENSAMPLERS)                           \
+    X(DeleteSamplers, DELETESAMPLERS)                     \
+    X(BindSampler, BINDSAMPLER)                           \
+    X(SamplerParameteri, SAMPLERPARAMETERI)               \
+    X(SamplerParameterf, SAMPLERPARAMETERF)               \
     X(SamplerParameterfv, SAMPLERPARAMETERFV)
 
 class Functions {
@@ -110,11 +110,11 @@ public:
     std::uint64_t CallCount() const { return calls_; }
     void ResetCallCount() { calls_ = 0; }
 
-#define QUENOLDE_GL_WRAPPER(Name, NAME)         \
-    template <class... Args>                    \
-    auto Name(Args... args) {                   \
-        ++calls_;                               \
-        return gl##Name##_(args...);            \
+#define QUENOLDE_GL_WRAPPER(Name, NAME) \
+    template <class... Args>            \
+    auto Name(Args... args) {           \
+        ++calls_;                       \
+        return gl##Name##_(args...);    \
     }
     QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_WRAPPER)
 #undef QUENOLDE_GL_WRAPPER

@@ -35,8 +35,7 @@ const GlInfo* Probe() {
     std::string why;
     std::unique_ptr<Context> context = Context::Create(nullptr, &why);
     if (context == nullptr) {
-        std::fprintf(stderr, "OpenGL: no context can be made (%s); the hardware device is not offered\n",
-                     why.c_str());
+        std::fprintf(stderr, "OpenGL: no context can be made (%s); the hardware device is not offered\n", why.c_str());
         return nullptr;
     }
     static GlInfo info = Describe(context->Gl());

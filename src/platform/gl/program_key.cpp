@@ -87,6 +87,31 @@ void KeyStage(const reference::ApiState& state, const reference::VertexLayout& l
     stage.texCoordSet = present ? static_cast<std::uint8_t>(set) : kNoTexCoords;
 }
 
+// An operation that leaves the current value as it is: selecting it, or modulating it with the
+// opaque white that a stage without a texture reads.
+bool PassesThrough(std::uint8_t op, const std::uint8_t args[3], bool whiteTexture) {
+    const auto current = [](std::uint8_t a) { return a == D3DTA_CURRENT; };
+    const auto white = [whiteTexture](std::uint8_t a) { return whiteTexture && a == D3DTA_TEXTURE; };
+    switch (op) {
+        case D3DTOP_SELECTARG1:
+            return current(args[1]);
+        case D3DTOP_SELECTARG2:
+            return current(args[2]);
+        case D3DTOP_MODULATE:
+            return (current(args[1]) && white(args[2])) || (white(args[1]) && current(args[2]));
+        default:
+            return false;
+    }
+}
+
+// A stage after the first that changes nothing draws like no stage at all. Scenes leave such
+// stages behind (the water's modulate by a texture since unbound): the same program serves.
+bool ChangesNothing(const StageKey& stage) {
+    const bool white = stage.samples && !stage.textured;
+    return !stage.resultToTemp && PassesThrough(stage.colourOp, stage.colourArg, white) &&
+           PassesThrough(stage.alphaOp, stage.alphaArg, white);
+}
+
 }  // namespace
 
 std::size_t ProgramKeyHash::operator()(const ProgramKey& key) const {
@@ -113,6 +138,8 @@ ProgramKey MakeProgramKey(const reference::ApiState& state, const reference::Ver
         KeyStage(state, layout, s, textured[s], key.stages[s]);
         ++key.stageCount;
     }
+    while (key.stageCount > 1 && ChangesNothing(key.stages[key.stageCount - 1]))
+        std::memset(&key.stages[--key.stageCount], 0, sizeof(StageKey));
     const auto& rs = state.render;
     key.addSpecular = rs[D3DRS_SPECULARENABLE] != FALSE;
     if (rs[D3DRS_ALPHATESTENABLE] != FALSE) {

@@ -20,14 +20,14 @@ enum ColourSource : std::uint8_t { kFromMaterial = 0, kFromDiffuse = 1, kFromSpe
 constexpr std::uint8_t kNoTexCoords = 0xFF;
 
 struct StageKey {
-    std::uint8_t colourOp;       // a D3DTOP value; stages from the first DISABLE on are not in the key
-    std::uint8_t colourArg[3];   // arg0, arg1, arg2: D3DTA values with their modifiers
+    std::uint8_t colourOp;      // a D3DTOP value; stages from the first DISABLE on are not in the key
+    std::uint8_t colourArg[3];  // arg0, arg1, arg2: D3DTA values with their modifiers
     std::uint8_t alphaOp;
     std::uint8_t alphaArg[3];
-    std::uint8_t resultToTemp;   // the result goes to the temporary register, not to current
-    std::uint8_t samples;        // an argument reads this stage's texture
-    std::uint8_t textured;       // a texture is bound (without one, the texture reads opaque white)
-    std::uint8_t texCoordSet;    // the vertex set the stage samples with, kNoTexCoords if the vertex lacks it
+    std::uint8_t resultToTemp;  // the result goes to the temporary register, not to current
+    std::uint8_t samples;       // an argument reads this stage's texture
+    std::uint8_t textured;      // a texture is bound (without one, the texture reads opaque white)
+    std::uint8_t texCoordSet;   // the vertex set the stage samples with, kNoTexCoords if the vertex lacks it
 
     bool operator==(const StageKey&) const = default;
 };
@@ -41,7 +41,7 @@ struct ProgramKey {
     std::uint8_t localViewer;
     std::uint8_t vertexNormal;
     std::uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;
-    std::uint8_t vertexDiffuse;   // unlit: the vertex carries its colours
+    std::uint8_t vertexDiffuse;  // unlit: the vertex carries its colours
     std::uint8_t vertexSpecular;
     std::uint8_t flatShading;
     // Pixel part.

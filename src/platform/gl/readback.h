@@ -9,10 +9,10 @@
 namespace gl {
 
 struct FrameStatistics {
-    std::uint32_t frames = 0;                  // presented so far
-    std::uint64_t glCallsLastFrame = 0;        // GL calls the device made for the last presented frame
+    std::uint32_t frames = 0;            // presented so far
+    std::uint64_t glCallsLastFrame = 0;  // GL calls the device made for the last presented frame
     std::uint32_t drawsLastFrame = 0;
-    std::uint32_t programsCompiled = 0;        // since the device was made
+    std::uint32_t programsCompiled = 0;  // since the device was made
     std::uint32_t programsCompiledLastFrame = 0;
 };
 

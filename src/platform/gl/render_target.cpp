@@ -5,10 +5,14 @@ namespace {
 
 GLenum DepthStorage(D3DFORMAT format) {
     switch (format) {
-        case D3DFMT_D16: return GL_DEPTH_COMPONENT16;
-        case D3DFMT_D24X8: return GL_DEPTH_COMPONENT24;
-        case D3DFMT_D32: return GL_DEPTH_COMPONENT32;
-        default: return GL_DEPTH24_STENCIL8;  // D24S8
+        case D3DFMT_D16:
+            return GL_DEPTH_COMPONENT16;
+        case D3DFMT_D24X8:
+            return GL_DEPTH_COMPONENT24;
+        case D3DFMT_D32:
+            return GL_DEPTH_COMPONENT32;
+        default:
+            return GL_DEPTH24_STENCIL8;  // D24S8
     }
 }
 

@@ -123,8 +123,9 @@ void StateCache::BindSampler(int unit, GLuint sampler) {
 }
 
 void StateCache::BindBuffer(GLenum target, GLuint buffer) {
-    GLuint& cached = target == GL_ARRAY_BUFFER ? arrayBuffer_ : target == GL_ELEMENT_ARRAY_BUFFER ? elementBuffer_
-                                                                                                   : uniformBuffer_;
+    GLuint& cached = target == GL_ARRAY_BUFFER           ? arrayBuffer_
+                     : target == GL_ELEMENT_ARRAY_BUFFER ? elementBuffer_
+                                                         : uniformBuffer_;
     if (Skip(cached == buffer)) return;
     gl_.BindBuffer(target, buffer);
     cached = buffer;

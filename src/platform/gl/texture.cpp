@@ -10,7 +10,9 @@
 namespace gl {
 namespace {
 
-UINT FullChainLength(UINT width, UINT height) { return static_cast<UINT>(std::bit_width(width > height ? width : height)); }
+UINT FullChainLength(UINT width, UINT height) {
+    return static_cast<UINT>(std::bit_width(width > height ? width : height));
+}
 
 bool IsPowerOfTwo(UINT n) { return n != 0 && (n & (n - 1)) == 0; }
 
@@ -70,8 +72,8 @@ HRESULT Texture::CheckTextureArguments(const GlInfo& info, UINT width, UINT heig
     return levels <= chain ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
-Texture::Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, DWORD usage,
-                 D3DFORMAT format, D3DPOOL pool)
+Texture::Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                 D3DPOOL pool)
     : Resource(std::move(link), pool, usage), format_(format) {
     levels_.resize(levels);
     for (UINT i = 0; i < levels; ++i) {
@@ -106,7 +108,13 @@ DWORD Texture::SetLOD(DWORD lod) {
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
     if (desc == nullptr || level >= levels_.size()) return D3DERR_INVALIDCALL;
-    *desc = {format_, D3DRTYPE_SURFACE,       Usage(), Pool(), D3DMULTISAMPLE_NONE, 0, levels_[level].width,
+    *desc = {format_,
+             D3DRTYPE_SURFACE,
+             Usage(),
+             Pool(),
+             D3DMULTISAMPLE_NONE,
+             0,
+             levels_[level].width,
              levels_[level].height};
     return D3D_OK;
 }
@@ -143,8 +151,8 @@ HRESULT Texture::CopyLevelsFrom(const Texture& source) {
     if (source.format_ != format_) return D3DERR_INVALIDCALL;
     // The source may have more (larger) levels than we do; it starts at the level of our size.
     std::size_t first = 0;
-    while (first < source.levels_.size() && (source.levels_[first].width != levels_[0].width ||
-                                             source.levels_[first].height != levels_[0].height))
+    while (first < source.levels_.size() &&
+           (source.levels_[first].width != levels_[0].width || source.levels_[first].height != levels_[0].height))
         ++first;
     if (first == source.levels_.size() || source.levels_.size() - first < levels_.size()) return D3DERR_INVALIDCALL;
     for (std::size_t i = 0; i < levels_.size(); ++i) {
@@ -161,8 +169,8 @@ void Texture::Upload(Functions& gl, GLint index, const Level& level) {
         gl.CompressedTexImage2D(GL_TEXTURE_2D, index, upload.internalFormat, width, height, 0,
                                 static_cast<GLsizei>(level.bytes.size()), level.bytes.data());
     else
-        gl.TexImage2D(GL_TEXTURE_2D, index, static_cast<GLint>(upload.internalFormat), width, height, 0,
-                      upload.format, upload.type, level.bytes.data());
+        gl.TexImage2D(GL_TEXTURE_2D, index, static_cast<GLint>(upload.internalFormat), width, height, 0, upload.format,
+                      upload.type, level.bytes.data());
 }
 
 GLuint Texture::Sync(Functions& gl, StateCache& cache, int unit) {

@@ -47,8 +47,8 @@ public:
     ~Texture() override;
 
     // Fills in a level count of 0 with the whole chain.
-    static HRESULT CheckTextureArguments(const GlInfo& info, UINT width, UINT height, UINT& levels,
-                                         D3DFORMAT format, D3DPOOL pool);
+    static HRESULT CheckTextureArguments(const GlInfo& info, UINT width, UINT height, UINT& levels, D3DFORMAT format,
+                                         D3DPOOL pool);
 
     HRESULT QueryInterface(REFIID iid, void** out) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }

@@ -59,8 +59,8 @@ std::string LightLoop(const ProgramKey& key) {
 }
 
 std::string Lighting(const ProgramKey& key) {
-    std::string s = key.vertexNormal ? "    vec3 normal = mat3(normalMatrix) * inNormal;\n"
-                                     : "    vec3 normal = vec3(0.0);\n";
+    std::string s =
+        key.vertexNormal ? "    vec3 normal = mat3(normalMatrix) * inNormal;\n" : "    vec3 normal = vec3(0.0);\n";
     if (key.normalizeNormals) s += "    normal = safeNormalize(normal);\n";
     s += "    vec4 diffuseColour = " + SourceColour(key.diffuseSource, "materialDiffuse") + ";\n";
     s += "    vec4 ambientColour = " + SourceColour(key.ambientSource, "materialAmbient") + ";\n";

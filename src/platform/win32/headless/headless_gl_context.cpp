@@ -36,13 +36,9 @@ EGLContext CreateCoreContext(EGLDisplay display) {
         EGLint found = 0;
         if (eglChooseConfig(display, wanted, &config, 1, &found) != EGL_TRUE || found == 0) return EGL_NO_CONTEXT;
     }
-    const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                                 3,
-                                 EGL_CONTEXT_MINOR_VERSION,
-                                 3,
-                                 EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                 EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                                 EGL_NONE};
+    const EGLint attributes[] = {
+        EGL_CONTEXT_MAJOR_VERSION,           3,       EGL_CONTEXT_MINOR_VERSION, 3, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
     return eglCreateContext(display, config, EGL_NO_CONTEXT, attributes);
 }
 
@@ -99,7 +95,8 @@ public:
         : display_(display), context_(context), window_(window) {}
 
     ~HeadlessGlContext() override {
-        if (eglGetCurrentContext() == context_) eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (eglGetCurrentContext() == context_)
+            eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display_, context_);
     }
 

@@ -1,8 +1,8 @@
 // OpenGL on a real window: SDL's context on the window itself (created OpenGL-capable), so the
 // hardware device's frame is blitted straight to the window's back buffer and swapped.
 
-#include <SDL.h>
 #include <GL/glcorearb.h>
+#include <SDL.h>
 
 #include "platform/win32/sdl/sdl_backend.h"
 #include "platform/win32/sdl/sdl_video.h"
@@ -46,8 +46,7 @@ public:
         blit_.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
         blit_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         // The frame's top row comes first; the window's framebuffer starts at the bottom.
-        blit_.blitFramebuffer(0, 0, width, height, 0, drawableHeight, drawableWidth, 0, GL_COLOR_BUFFER_BIT,
-                              GL_LINEAR);
+        blit_.blitFramebuffer(0, 0, width, height, 0, drawableHeight, drawableWidth, 0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
         SDL_GL_SwapWindow(window_);
         return true;
     }
