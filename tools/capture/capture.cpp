@@ -1,7 +1,8 @@
 // Renders the viewer's frames headless and writes the last one as a PNG:
-//   capture [--device ref|hal] [--frames N] [--time MS] [--eye X,Y,Z] [--angles H,V] --out FILE.png
+//   capture [--device ref|hal] [--frames N] [--time MS] [--step MS] [--eye X,Y,Z] [--angles H,V] --out FILE.png
 // It runs the viewer's own start-up and idle passes in the working directory (which holds
-// Data/); message boxes go to standard error and the run goes on. Exit code 0 when the PNG is
+// Data/); the clock starts at --time and moves --step milliseconds after each frame (0: it stands
+// still). Message boxes go to standard error and the run goes on. Exit code 0 when the PNG is
 // written.
 
 #include <cstdio>
@@ -23,6 +24,7 @@ struct Options {
     std::string device = "ref";
     unsigned frames = 1;
     DWORD time = 1000;
+    DWORD step = 0;
     std::optional<D3DXVECTOR3> eye;
     std::optional<std::pair<float, float>> angles;
     std::string out;
@@ -55,6 +57,8 @@ bool Parse(int argc, char** argv, Options* options) {
             options->frames = static_cast<unsigned>(std::atoi(value));
         } else if (flag == "--time") {
             options->time = static_cast<DWORD>(std::strtoul(value, nullptr, 10));
+        } else if (flag == "--step") {
+            options->step = static_cast<DWORD>(std::strtoul(value, nullptr, 10));
         } else if (flag == "--eye" && ParseFloats(value, v, 3)) {
             options->eye = D3DXVECTOR3(v[0], v[1], v[2]);
         } else if (flag == "--angles" && ParseFloats(value, v, 2)) {
@@ -89,6 +93,8 @@ void Pilot(unsigned peekCount) {
             g_angleV = g_options.angles->second;
         }
     }
+    static unsigned framesSeen = 0;
+    for (; framesSeen < headless::LastFrame().presentCount; ++framesSeen) headless::AdvanceTicks(g_options.step);
     if (headless::LastFrame().presentCount == g_options.frames)
         PostMessageA(headless::MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
 }
@@ -98,7 +104,7 @@ void Pilot(unsigned peekCount) {
 int main(int argc, char** argv) {
     if (!Parse(argc, argv, &g_options)) {
         std::fprintf(stderr,
-                     "usage: capture [--device ref|hal] [--frames N] [--time MS] [--eye X,Y,Z] [--angles H,V] "
+                     "usage: capture [--device ref|hal] [--frames N] [--time MS] [--step MS] [--eye X,Y,Z] [--angles H,V] "
                      "--out FILE.png\n");
         return 2;
     }
