@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "utilities/d3dx_texture.h"
@@ -123,6 +124,25 @@ TEST(ImageFilter, BoxHalvingRoundsPerByte) {
     const ByteImage column = utilities::BoxHalve(Image(1, 4, 1, {10, 20, 30, 50}));
     EXPECT_EQ(column.width, 1u);
     EXPECT_EQ(column.bytes, (std::vector<BYTE>{15, 40}));
+}
+
+TEST(ImageFilter, WideFourByteRowsHalveExactlyToTheirEdge) {
+    // Four-byte texels go four at a time through a wide path, and the two texels past the last
+    // whole group one by one. Every byte must be (sum + 2) / 4 on both paths.
+    constexpr UINT kWidth = 21, kHeight = 4;
+    std::vector<BYTE> bytes(kWidth * kHeight * 4);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = BYTE((i * 73 + i / 7 * 29) % 256);
+    const ByteImage half = utilities::BoxHalve(Image(kWidth, kHeight, 4, bytes));
+    ASSERT_EQ(half.width, 10u);
+    ASSERT_EQ(half.height, 2u);
+    auto at = [&](UINT x, UINT y, UINT c) { return int(bytes[(y * kWidth + std::min(x, kWidth - 1)) * 4 + c]); };
+    for (UINT y = 0; y < half.height; ++y)
+        for (UINT x = 0; x < half.width; ++x)
+            for (UINT c = 0; c < 4; ++c) {
+                const int sum = at(2 * x, 2 * y, c) + at(2 * x + 1, 2 * y, c) + at(2 * x, 2 * y + 1, c) +
+                                at(2 * x + 1, 2 * y + 1, c);
+                ASSERT_EQ(half.Row(y)[x * 4 + c], (sum + 2) / 4) << x << "," << y << " byte " << c;
+            }
 }
 
 TEST(ImageFilter, ResamplingKeepsRampsAndFlatAreas) {

@@ -1,6 +1,8 @@
 #include "platform/reference/texture.h"
 
 #include <bit>
+#include <cstring>
+#include <new>
 
 #include "platform/reference/device.h"
 #include "platform/reference/formats.h"
@@ -77,12 +79,15 @@ Texture::Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT
     : Resource(std::move(link), pool, usage), format_(format) {
     levels_.resize(levels);
     std::size_t texels = 0;
+    std::size_t bytes = 0;
     for (UINT i = 0; i < levels; ++i) {
         Level& level = levels_[i];
         level.width = width > 1 ? width : 1;
         level.height = height > 1 ? height : 1;
         level.pitch = RowPitch(format, level.width);
-        level.bytes.assign(LevelBytes(format, level.width, level.height), 0);
+        level.offset = bytes;
+        level.size = LevelBytes(format, level.width, level.height);
+        bytes += level.size;
         level.stale = true;
         level.locked = false;
         surfaces_.push_back(std::make_unique<Surface>(*this, i));
@@ -94,10 +99,15 @@ Texture::Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT
         width /= 2;
         height /= 2;
     }
-    // System-memory and scratch textures are never sampled: they need no decoded copy.
-    if (pool != D3DPOOL_SYSTEMMEM && pool != D3DPOOL_SCRATCH) decoded_.assign(texels, 0);
-    sampled_.texels = decoded_.data();
+    bytes_ = AllocateZeroed(bytes);
+    texelCount_ = texels;
     sampled_.levelCount = static_cast<int>(levels);
+}
+
+Texture::ZeroedBytes Texture::AllocateZeroed(std::size_t bytes) {
+    auto* block = static_cast<std::uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1));
+    if (block == nullptr) throw std::bad_alloc();
+    return ZeroedBytes(block);
 }
 
 HRESULT Texture::QueryInterface(REFIID iid, void** out) {
@@ -140,7 +150,7 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     }
     target.locked = true;
     locked->Pitch = static_cast<INT>(target.pitch);
-    locked->pBits = target.bytes.data() + offset;
+    locked->pBits = BytesOf(target) + offset;
     return D3D_OK;
 }
 
@@ -160,7 +170,7 @@ HRESULT Texture::CopyLevelsFrom(const Texture& source) {
     if (first == source.levels_.size() || source.levels_.size() - first < levels_.size()) return D3DERR_INVALIDCALL;
     BeforeChange();
     for (std::size_t i = 0; i < levels_.size(); ++i) {
-        levels_[i].bytes = source.levels_[first + i].bytes;
+        std::memcpy(BytesOf(levels_[i]), source.BytesOf(source.levels_[first + i]), levels_[i].size);
         levels_[i].stale = true;
     }
     return D3D_OK;
@@ -172,13 +182,18 @@ void Texture::BeforeChange() {
 
 void Texture::Decode(std::size_t index) {
     Level& level = levels_[index];
-    DecodeLevel(format_, level.bytes.data(), level.pitch, level.width, level.height,
-                decoded_.data() + sampled_.offset[index]);
     level.stale = false;
+    if (SampledInPlace()) return;
+    auto* texels = reinterpret_cast<std::uint32_t*>(decoded_.get());
+    DecodeLevel(format_, BytesOf(level), level.pitch, level.width, level.height, texels + sampled_.offset[index]);
 }
 
 const SampledTexture& Texture::PrepareForSampling(std::uint64_t frameSerial) {
     lastFrameSerial_ = frameSerial;
+    if (sampled_.texels == nullptr) {
+        if (!SampledInPlace()) decoded_ = AllocateZeroed(texelCount_ * sizeof(std::uint32_t));
+        sampled_.texels = reinterpret_cast<const std::uint32_t*>(SampledInPlace() ? bytes_.get() : decoded_.get());
+    }
     for (std::size_t i = 0; i < levels_.size(); ++i)
         if (levels_[i].stale) Decode(i);
     return sampled_;

@@ -1,9 +1,11 @@
 #pragma once
 // Textures with their mip levels and the surfaces that stand for the levels. Each level keeps
 // its bytes exactly as the application wrote them (compressed blocks included) and, for the
-// samplers, a decoded copy made when a draw first needs it after a change.
+// samplers, a decoded copy made when a draw first needs it after a change. A8R8G8B8 textures
+// are sampled straight from their bytes, which already have the samplers' layout.
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -74,11 +76,22 @@ private:
         UINT width;
         UINT height;
         UINT pitch;
-        std::vector<std::uint8_t> bytes;
+        std::size_t offset;  // into bytes_
+        std::size_t size;
         bool stale;
         bool locked;
     };
 
+    // Zeroed storage from calloc: fresh pages come zeroed from the system, so a large texture
+    // costs no clearing pass before the loader writes it.
+    struct FreeBytes {
+        void operator()(void* p) const { std::free(p); }
+    };
+    using ZeroedBytes = std::unique_ptr<std::uint8_t[], FreeBytes>;
+    static ZeroedBytes AllocateZeroed(std::size_t bytes);
+
+    bool SampledInPlace() const { return format_ == D3DFMT_A8R8G8B8; }
+    std::uint8_t* BytesOf(const Level& level) const { return bytes_.get() + level.offset; }
     void BeforeChange();
     void Decode(std::size_t level);
 
@@ -86,7 +99,9 @@ private:
     DWORD lod_ = 0;
     std::vector<Level> levels_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
-    std::vector<std::uint32_t> decoded_;  // every level, one after the other
+    ZeroedBytes bytes_;     // every level, one after the other
+    ZeroedBytes decoded_;   // every level as 32-bit texels; made on first sampling
+    std::size_t texelCount_ = 0;
     SampledTexture sampled_{};
     std::uint64_t lastFrameSerial_ = 0;
 };
