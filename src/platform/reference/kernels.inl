@@ -1,8 +1,8 @@
 // The pixel kernels, written once for any lane count and compiled per instruction set: this file
-// is included by kernels_sse2.cpp (4 lanes: one 2 x 2 quad) and kernels_avx2.cpp (8 lanes: a
-// 4 x 2 block, two quads). Every lane does the same IEEE operations in the same order in both,
-// so the two sets draw identical frames. Include after defining KERNEL_NAMESPACE and
-// KERNEL_LANES.
+// is included by kernels_sse2.cpp (4 lanes: one 2 x 2 quad), kernels_avx2.cpp (8 lanes: two
+// quads) and kernels_avx512.cpp (16 lanes: four quads). Every lane does the same IEEE operations
+// in the same order in all of them, so the sets draw identical frames. Include after defining
+// KERNEL_NAMESPACE and KERNEL_LANES.
 
 #include <immintrin.h>
 
@@ -24,23 +24,21 @@ typedef std::uint32_t vu __attribute__((vector_size(N * 4)));
 
 // Lanes hold whole quads: lane l is pixel (l % 2, (l / 2) % 2) of quad l / 4. The quads of a
 // vector need not be neighbours, so small triangles fill the lanes with covered quads only.
+template <class F>
+constexpr vi LaneTable(F f) {
+    vi v{};
+    for (int l = 0; l < N; ++l) v[l] = f(l);
+    return v;
+}
+const vi kLaneX = LaneTable([](int l) { return l % 2; });
+const vi kLaneY = LaneTable([](int l) { return (l / 2) % 2; });
+const vi kLaneQuad = LaneTable([](int l) { return l / 4; });
 // The corner lanes of each lane's quad, for the derivatives: top-left, top-right, bottom-left.
-#if KERNEL_LANES == 4
-const vi kLaneX = {0, 1, 0, 1};
-const vi kLaneY = {0, 0, 1, 1};
-const vi kQuadTopLeft = {0, 0, 0, 0};
-const vi kQuadTopRight = {1, 1, 1, 1};
-const vi kQuadBottomLeft = {2, 2, 2, 2};
+const vi kQuadTopLeft = LaneTable([](int l) { return l / 4 * 4; });
+const vi kQuadTopRight = LaneTable([](int l) { return l / 4 * 4 + 1; });
+const vi kQuadBottomLeft = LaneTable([](int l) { return l / 4 * 4 + 2; });
 // Coverage is tested a row of quads at a time: lane l of a test is pixel (l % 2 + 2 (l / 4), ...).
-const vi kTestX = {0, 1, 0, 1};
-#else
-const vi kLaneX = {0, 1, 0, 1, 0, 1, 0, 1};
-const vi kLaneY = {0, 0, 1, 1, 0, 0, 1, 1};
-const vi kQuadTopLeft = {0, 0, 0, 0, 4, 4, 4, 4};
-const vi kQuadTopRight = {1, 1, 1, 1, 5, 5, 5, 5};
-const vi kQuadBottomLeft = {2, 2, 2, 2, 6, 6, 6, 6};
-const vi kTestX = {0, 1, 0, 1, 2, 3, 2, 3};
-#endif
+const vi kTestX = LaneTable([](int l) { return l % 2 + 2 * (l / 4); });
 constexpr int kTestWidth = 2 * kQuads;  // pixels across one coverage test
 
 // The helpers below pass colours as four vectors; inlined, those stay in registers.
@@ -60,6 +58,8 @@ inline vf Select(vi mask, vf a, vf b) { return mask ? a : b; }
 inline int MaskBits(vi mask) {
 #if KERNEL_LANES == 4
     return _mm_movemask_ps(reinterpret_cast<__m128>(mask));
+#elif KERNEL_LANES == 16
+    return _mm512_movepi32_mask(reinterpret_cast<__m512i>(mask));
 #else
     return _mm256_movemask_ps(reinterpret_cast<__m256>(mask));
 #endif
@@ -68,7 +68,10 @@ inline int MaskBits(vi mask) {
 inline bool Any(vi mask) { return MaskBits(mask) != 0; }
 
 inline vf Floor(vf x) {
-#if KERNEL_LANES == 8
+#if KERNEL_LANES == 16
+    return reinterpret_cast<vf>(
+        _mm512_roundscale_ps(reinterpret_cast<__m512>(x), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+#elif KERNEL_LANES == 8
     return reinterpret_cast<vf>(_mm256_floor_ps(reinterpret_cast<__m256>(x)));
 #else
     vf t = ToFloat(Truncate(x));  // SSE2 has no rounding instruction
@@ -81,7 +84,9 @@ inline vf RoundNonNegative(vf x) { return ToFloat(Truncate(x + 0.5f)); }
 
 template <class T>
 inline vu GatherWords(const T* base, vi index) {
-#if KERNEL_LANES == 8
+#if KERNEL_LANES == 16
+    return reinterpret_cast<vu>(_mm512_i32gather_epi32(reinterpret_cast<__m512i>(index), base, 4));
+#elif KERNEL_LANES == 8
     return reinterpret_cast<vu>(_mm256_i32gather_epi32(reinterpret_cast<const int*>(base),
                                                        reinterpret_cast<__m256i>(index), 4));
 #else
@@ -203,23 +208,29 @@ struct LevelVectors {
 
 KERNEL_INLINE LevelVectors LevelInfo(const SampledTexture& texture, vi level) {
     int a = level[0];
-#if KERNEL_LANES == 4
-    return {SplatI(texture.width[a]), SplatI(texture.height[a]), SplatI(texture.offset[a]),
-            SplatI(texture.widthLog2[a])};
-#else
+#if KERNEL_LANES == 8
     const vi secondQuad = {0, 0, 0, 0, -1, -1, -1, -1};
     int b = level[4];
     return {secondQuad ? SplatI(texture.width[b]) : SplatI(texture.width[a]),
             secondQuad ? SplatI(texture.height[b]) : SplatI(texture.height[a]),
             secondQuad ? SplatI(texture.offset[b]) : SplatI(texture.offset[a]),
             secondQuad ? SplatI(texture.widthLog2[b]) : SplatI(texture.widthLog2[a])};
+#else
+    // One quad, or quads that mostly share a level: looked up once; otherwise per lane.
+    if (N == 4 || !Any(level != a))
+        return {SplatI(texture.width[a]), SplatI(texture.height[a]), SplatI(texture.offset[a]),
+                SplatI(texture.widthLog2[a])};
+    return {reinterpret_cast<vi>(GatherWords(texture.width, level)),
+            reinterpret_cast<vi>(GatherWords(texture.height, level)),
+            reinterpret_cast<vi>(GatherWords(texture.offset, level)),
+            reinterpret_cast<vi>(GatherWords(texture.widthLog2, level))};
 #endif
 }
 
 // The texel index of (x, y) in a level: a variable shift with AVX2; SSE2 has none, and takes
 // the product in floats (exact below 2^24, which 4096 x 4096 levels stay under).
 KERNEL_INLINE vi TexelIndex(const LevelVectors& info, vi x, vi y) {
-#if KERNEL_LANES == 8
+#if KERNEL_LANES >= 8
     return info.offset + (y << info.widthLog2) + x;
 #else
     return info.offset + Truncate(ToFloat(y) * ToFloat(info.width) + ToFloat(x));
@@ -501,18 +512,21 @@ KERNEL_INLINE vi Coverage(const TriangleSetup& t, const QuadSet& q, vi& px, vi& 
     vi originX = SplatI(q.x[0]), originY = SplatI(q.y[0]);
 #if KERNEL_LANES == 8
     const vi secondQuad = {0, 0, 0, 0, -1, -1, -1, -1};
-    int second = q.count > 1 ? 1 : 0;
-    originX = secondQuad ? SplatI(q.x[second]) : originX;
-    originY = secondQuad ? SplatI(q.y[second]) : originY;
+    originX = secondQuad ? SplatI(q.x[1]) : originX;
+    originY = secondQuad ? SplatI(q.y[1]) : originY;
+#elif KERNEL_LANES == 16
+    const __m512i spread = reinterpret_cast<__m512i>(kLaneQuad);
+    originX = reinterpret_cast<vi>(
+        _mm512_permutexvar_epi32(spread, _mm512_zextsi128_si512(_mm_setr_epi32(q.x[0], q.x[1], q.x[2], q.x[3]))));
+    originY = reinterpret_cast<vi>(
+        _mm512_permutexvar_epi32(spread, _mm512_zextsi128_si512(_mm_setr_epi32(q.y[0], q.y[1], q.y[2], q.y[3]))));
 #endif
     px = originX + kLaneX;
     py = originY + kLaneY;
     vi live = SplatI(-1);
     for (int k = 0; k < 3; ++k) live &= (SplatI(t.edgeC[k]) + SplatI(t.edgeA[k]) * px + SplatI(t.edgeB[k]) * py) >= 0;
     live &= (px >= t.x0) & (px <= t.x1) & (py >= t.y0) & (py <= t.y1);
-#if KERNEL_LANES == 8
-    if (q.count == 1) live &= ~secondQuad;
-#endif
+    if (q.count < kQuads) live &= kLaneQuad < q.count;
     return live;
 }
 
@@ -577,7 +591,14 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
             }
         }
     }
-    if (pending.count > 0) ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages>(t, s, target, pending);
+    if (pending.count > 0) {
+        // The missing quads repeat the first, so that their lanes compute nothing out of range.
+        for (int i = pending.count; i < kQuads; ++i) {
+            pending.x[i] = pending.x[0];
+            pending.y[i] = pending.y[0];
+        }
+        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages>(t, s, target, pending);
+    }
 }
 
 template <bool kDepthTest, bool kAlphaTest, bool kBlend>

@@ -8,11 +8,16 @@
 namespace reference {
 namespace {
 
+// QUENOLDE_REF_SIMD=sse2 or avx2 caps the kernels at that set (for comparisons).
 KernelSet DetectKernelSet() {
-    if (const char* forced = std::getenv("QUENOLDE_REF_SIMD"); forced != nullptr && std::strcmp(forced, "sse2") == 0)
-        return KernelSet::Sse2;
+    const char* forced = std::getenv("QUENOLDE_REF_SIMD");
+    auto capped = [&](const char* name) { return forced != nullptr && std::strcmp(forced, name) == 0; };
+    if (capped("sse2")) return KernelSet::Sse2;
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? KernelSet::Avx2 : KernelSet::Sse2;
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("fma")) return KernelSet::Sse2;
+    const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
+    return avx512 && !capped("avx2") ? KernelSet::Avx512 : KernelSet::Avx2;
 }
 
 std::atomic<KernelSet>& ChosenSet() {
@@ -21,8 +26,14 @@ std::atomic<KernelSet>& ChosenSet() {
 }
 
 TriangleKernel SelectKernel(const PixelState& state) {
-    return ChosenSet().load(std::memory_order_relaxed) == KernelSet::Avx2 ? avx2::SelectKernel(state)
-                                                                          : sse2::SelectKernel(state);
+    switch (ChosenSet().load(std::memory_order_relaxed)) {
+        case KernelSet::Avx512:
+            return avx512::SelectKernel(state);
+        case KernelSet::Avx2:
+            return avx2::SelectKernel(state);
+        default:
+            return sse2::SelectKernel(state);
+    }
 }
 
 // Top edges (horizontal, the triangle below) and left edges own the pixel centres they pass

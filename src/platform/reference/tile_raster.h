@@ -52,7 +52,7 @@ struct TileScratch {
 };
 
 // The instruction sets the kernels are built for.
-enum class KernelSet { Sse2, Avx2 };
+enum class KernelSet { Sse2, Avx2, Avx512 };
 KernelSet BestKernelSet();
 // Chooses the kernels for every later tile (tests compare one set against the other).
 void UseKernelSet(KernelSet set);
@@ -69,6 +69,9 @@ namespace sse2 {
 TriangleKernel SelectKernel(const PixelState& state);
 }
 namespace avx2 {
+TriangleKernel SelectKernel(const PixelState& state);
+}
+namespace avx512 {
 TriangleKernel SelectKernel(const PixelState& state);
 }
 
