@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/reference/renderer.h"
+#include "platform/reference/tile_workers.h"
 
 namespace reference {
 namespace {
@@ -215,6 +216,33 @@ void Assemble(BinContext& c, const DrawRange& range, std::uint32_t base) {
     }
 }
 
+// Slices of this many vertices go to the workers; smaller draws are not worth waking them for.
+constexpr UINT kVerticesPerSlice = 2048;
+
+struct VertexSlices {
+    const VertexSetup* setup;
+    const DrawRange* range;
+    ShadedVertex* out;
+};
+
+void ShadeVertexSlice(void* context, int slice, int /*worker*/) {
+    const auto& job = *static_cast<const VertexSlices*>(context);
+    const UINT first = static_cast<UINT>(slice) * kVerticesPerSlice;
+    const UINT count = std::min(kVerticesPerSlice, job.range->vertexCount - first);
+    RunVertexStage(*job.setup, job.range->vertices + static_cast<std::size_t>(first) * job.range->stride,
+                   job.range->stride, count, job.out + first);
+}
+
+void ShadeVertices(const VertexSetup& setup, const DrawRange& range, ShadedVertex* out, TileWorkers& workers) {
+    const UINT slices = (range.vertexCount + kVerticesPerSlice - 1) / kVerticesPerSlice;
+    if (slices <= 1 || workers.Threads() == 1) {
+        RunVertexStage(setup, range.vertices, range.stride, range.vertexCount, out);
+        return;
+    }
+    VertexSlices job{&setup, &range, out};
+    workers.Run(static_cast<int>(slices), ShadeVertexSlice, &job);
+}
+
 }  // namespace
 
 PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha) {
@@ -247,12 +275,12 @@ PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha) {
 }
 
 void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
-                RecorderScratch& scratch) {
+                RecorderScratch& scratch, TileWorkers& workers) {
     VertexSetup& setup = scratch.setup;
     if (!PrepareVertexStage(state, setup)) return;
     auto base = static_cast<std::uint32_t>(frame.vertices.size());
     frame.vertices.resize(base + range.vertexCount);
-    RunVertexStage(setup, range.vertices, range.stride, range.vertexCount, &frame.vertices[base]);
+    ShadeVertices(setup, range, &frame.vertices[base], workers);
     BinContext context{frame,           setup,           scratch,         state.render[D3DRS_CULLMODE],
                        StateIndex(frame, pixels), pixels.viewportX0, pixels.viewportY0, pixels.viewportX1,
                        pixels.viewportY1};

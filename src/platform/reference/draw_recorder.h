@@ -13,6 +13,7 @@
 namespace reference {
 
 struct DrawRange;
+class TileWorkers;
 
 // Working memory of the recorder, kept between draws.
 struct RecorderScratch {
@@ -24,7 +25,9 @@ struct RecorderScratch {
 // The pixel state of a draw, without its textures (the renderer fills those in).
 PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha);
 
+// Large draws shade their vertices in slices on `workers` (the threads wait idle while a frame
+// is recorded); the outcome is the same whoever shades which vertex.
 void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
-                RecorderScratch& scratch);
+                RecorderScratch& scratch, TileWorkers& workers);
 
 }  // namespace reference

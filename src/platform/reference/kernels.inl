@@ -81,6 +81,7 @@ inline vf Floor(vf x) {
 
 // Round half up, for values already clamped to be non-negative.
 inline vf RoundNonNegative(vf x) { return ToFloat(Truncate(x + 0.5f)); }
+inline vi RoundToInt(vf x) { return Truncate(x + 0.5f); }
 
 template <class T>
 inline vu GatherWords(const T* base, vi index) {
@@ -93,6 +94,32 @@ inline vu GatherWords(const T* base, vi index) {
     vu r;
     for (int l = 0; l < N; ++l) r[l] = static_cast<std::uint32_t>(base[index[l]]);
     return r;
+#endif
+}
+
+// The texels at index and index + 1 of every lane, one 64-bit fetch each: the two texels of a
+// bilinear row, when the right-hand one is the next in memory.
+KERNEL_INLINE void GatherPairs(const std::uint32_t* base, vi index, vu& first, vu& second) {
+#if KERNEL_LANES == 16
+    const __m512i i = reinterpret_cast<__m512i>(index);
+    const __m512i low = _mm512_i32gather_epi64(_mm512_castsi512_si256(i), base, 4);
+    const __m512i high = _mm512_i32gather_epi64(_mm512_extracti64x4_epi64(i, 1), base, 4);
+    const __m512i evens = _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+    first = reinterpret_cast<vu>(_mm512_permutex2var_epi32(low, evens, high));
+    second = reinterpret_cast<vu>(_mm512_permutex2var_epi32(low, _mm512_add_epi32(evens, _mm512_set1_epi32(1)), high));
+#elif KERNEL_LANES == 8
+    const __m256i i = reinterpret_cast<__m256i>(index);
+    const auto* words = reinterpret_cast<const long long*>(base);
+    const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(words, _mm256_castsi256_si128(i), 4));
+    const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(words, _mm256_extracti128_si256(i, 1), 4));
+    // Within each 128-bit half the shuffles give lanes 0 1 4 5 | 2 3 6 7; the permute restores order.
+    first = reinterpret_cast<vu>(_mm256_permute4x64_epi64(
+        _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0))), _MM_SHUFFLE(3, 1, 2, 0)));
+    second = reinterpret_cast<vu>(_mm256_permute4x64_epi64(
+        _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1))), _MM_SHUFFLE(3, 1, 2, 0)));
+#else
+    first = GatherWords(base, index);
+    second = GatherWords(base, index + 1);
 #endif
 }
 
@@ -116,7 +143,51 @@ struct QuadSet {
     int count;
 };
 
-inline vu LoadQuads(const std::uint32_t* base, int pitch, const QuadSet& q) {
+// Whether the set is kQuads quads side by side on one pair of rows: the common case inside a
+// large triangle, loaded and stored as two rows rather than quad by quad.
+inline bool SideBySide(const QuadSet& q) {
+    if (N == 4 || q.count != kQuads) return false;
+    for (int i = 1; i < kQuads; ++i)
+        if (q.y[i] != q.y[0] || q.x[i] != q.x[0] + 2 * i) return false;
+    return true;
+}
+
+// Two rows of 2 kQuads pixels in quad order, and back: 64-bit halves of the rows alternate.
+#if KERNEL_LANES == 16
+inline vu FromRows(const std::uint32_t* top, const std::uint32_t* bottom) {
+    const __m512i order = _mm512_set_epi64(11, 3, 10, 2, 9, 1, 8, 0);
+    return reinterpret_cast<vu>(
+        _mm512_permutex2var_epi64(_mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(top))),
+                                  order,
+                                  _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom)))));
+}
+inline void ToRows(vu value, std::uint32_t* top, std::uint32_t* bottom) {
+    const __m512i rows = _mm512_permutexvar_epi64(_mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0), reinterpret_cast<__m512i>(value));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(top), _mm512_castsi512_si256(rows));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bottom), _mm512_extracti64x4_epi64(rows, 1));
+}
+#elif KERNEL_LANES == 8
+inline vu FromRows(const std::uint32_t* top, const std::uint32_t* bottom) {
+    const __m128i upper = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top));
+    const __m128i lower = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom));
+    return reinterpret_cast<vu>(_mm256_set_m128i(_mm_unpackhi_epi64(upper, lower), _mm_unpacklo_epi64(upper, lower)));
+}
+inline void ToRows(vu value, std::uint32_t* top, std::uint32_t* bottom) {
+    const __m128i first = _mm256_castsi256_si128(reinterpret_cast<__m256i>(value));
+    const __m128i second = _mm256_extracti128_si256(reinterpret_cast<__m256i>(value), 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(top), _mm_unpacklo_epi64(first, second));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bottom), _mm_unpackhi_epi64(first, second));
+}
+#else
+inline vu FromRows(const std::uint32_t*, const std::uint32_t*) { return vu{}; }
+inline void ToRows(vu, std::uint32_t*, std::uint32_t*) {}
+#endif
+
+inline vu LoadQuads(const std::uint32_t* base, int pitch, const QuadSet& q, bool sideBySide) {
+    if (sideBySide) {
+        const std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[0]) * pitch + q.x[0];
+        return FromRows(p, p + pitch);
+    }
     vu r;
     for (int i = 0; i < kQuads; ++i) {
         const std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[i]) * pitch + q.x[i];
@@ -126,7 +197,12 @@ inline vu LoadQuads(const std::uint32_t* base, int pitch, const QuadSet& q) {
     return r;
 }
 
-inline void StoreQuads(std::uint32_t* base, int pitch, const QuadSet& q, vu value) {
+inline void StoreQuads(std::uint32_t* base, int pitch, const QuadSet& q, bool sideBySide, vu value) {
+    if (sideBySide) {
+        std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[0]) * pitch + q.x[0];
+        ToRows(value, p, p + pitch);
+        return;
+    }
     for (int i = 0; i < q.count; ++i) {
         std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[i]) * pitch + q.x[i];
         std::memcpy(p, reinterpret_cast<const char*>(&value) + 16 * i, 8);
@@ -200,6 +276,51 @@ KERNEL_INLINE Colour LerpSome(const Colour& a, const Colour& b, vf t) {
     return c;
 }
 
+// Byte kByte of two texel words, side by side as 16-bit halves: a's below, b's above.
+template <int kByte>
+KERNEL_INLINE vi ChannelPair(vu a, vu b) {
+#if KERNEL_LANES >= 8
+    // Byte shuffles within each 16-byte lane: 0x80 clears a byte.
+    const vi fromA = LaneTable([](int l) { return static_cast<std::int32_t>(0x80808000u | (4 * (l % 4) + kByte)); });
+    const vi fromB = LaneTable([](int l) { return static_cast<std::int32_t>(0x80008080u | ((4 * (l % 4) + kByte) << 16)); });
+#if KERNEL_LANES == 16
+    return reinterpret_cast<vi>(_mm512_or_si512(_mm512_shuffle_epi8(reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(fromA)),
+                                                _mm512_shuffle_epi8(reinterpret_cast<__m512i>(b), reinterpret_cast<__m512i>(fromB))));
+#else
+    return reinterpret_cast<vi>(_mm256_or_si256(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(a), reinterpret_cast<__m256i>(fromA)),
+                                                _mm256_shuffle_epi8(reinterpret_cast<__m256i>(b), reinterpret_cast<__m256i>(fromB))));
+#endif
+#else
+    constexpr int kShift = 8 * kByte;
+    vu high;
+    if constexpr (kShift <= 16)
+        high = b << (16 - kShift);
+    else
+        high = b >> (kShift - 16);
+    return reinterpret_cast<vi>(((a >> kShift) & 255u) | (high & 0x00FF0000u));
+#endif
+}
+
+// Each lane's low half times the weight's low half plus high times high, in 32 bits.
+KERNEL_INLINE vi MultiplyAddPairs(vi pairs, vi weights) {
+#if KERNEL_LANES == 16
+    return reinterpret_cast<vi>(_mm512_madd_epi16(reinterpret_cast<__m512i>(pairs), reinterpret_cast<__m512i>(weights)));
+#elif KERNEL_LANES == 8
+    return reinterpret_cast<vi>(_mm256_madd_epi16(reinterpret_cast<__m256i>(pairs), reinterpret_cast<__m256i>(weights)));
+#else
+    return reinterpret_cast<vi>(_mm_madd_epi16(reinterpret_cast<__m128i>(pairs), reinterpret_cast<__m128i>(weights)));
+#endif
+}
+
+// One channel of a bilinear sample: each row blended across with weights (256 - f, f), then the
+// two rows blended down by fy; 0 to 255.
+template <int kByte>
+KERNEL_INLINE vf FilterChannel(vu t00, vu t10, vu t01, vu t11, vi weights, vf fy) {
+    vf upper = ToFloat(MultiplyAddPairs(ChannelPair<kByte>(t00, t10), weights));
+    vf lower = ToFloat(MultiplyAddPairs(ChannelPair<kByte>(t01, t11), weights));
+    return Lerp(upper, lower, fy) * (1.0f / 256.0f);
+}
+
 // Size and first texel of each lane's level. Levels are uniform over a quad, so they are
 // looked up once per quad rather than gathered per lane.
 struct LevelVectors {
@@ -256,21 +377,38 @@ KERNEL_INLINE Colour SampleLevel(const SampledTexture& texture, const SamplerSet
     vf x0 = Floor(x), y0 = Floor(y);
     vi ix0 = Truncate(x0), iy0 = Truncate(y0);
     vi ax0 = Address(ix0, info.width, sampler.addressU), ay0 = Address(iy0, info.height, sampler.addressV);
-    vu t00 = GatherWords(texture.texels, TexelIndex(info, ax0, ay0));
-    if constexpr (kFilter == Filter::Point) return UnpackSome<kChannels>(t00);
+    vi top = TexelIndex(info, ax0, ay0);
+    if constexpr (kFilter == Filter::Point) return UnpackSome<kChannels>(GatherWords(texture.texels, top));
 
     vi ax1 = Address(ix0 + 1, info.width, sampler.addressU), ay1 = Address(iy0 + 1, info.height, sampler.addressV);
-    vu t10 = GatherWords(texture.texels, TexelIndex(info, ax1, ay0));
-    vu t01 = GatherWords(texture.texels, TexelIndex(info, ax0, ay1));
-    vu t11 = GatherWords(texture.texels, TexelIndex(info, ax1, ay1));
+    vi bottom = TexelIndex(info, ax0, ay1);
+    vu t00, t10, t01, t11;
+    if (!Any(ax1 != ax0 + 1)) {  // no lane at a wrapped or clamped right-hand edge
+        GatherPairs(texture.texels, top, t00, t10);
+        GatherPairs(texture.texels, bottom, t01, t11);
+    } else {
+        t00 = GatherWords(texture.texels, top);
+        t10 = GatherWords(texture.texels, TexelIndex(info, ax1, ay0));
+        t01 = GatherWords(texture.texels, bottom);
+        t11 = GatherWords(texture.texels, TexelIndex(info, ax1, ay1));
+    }
     vf fx = x - x0, fy = y - y0;
     if constexpr (kFilter == Filter::PerLane) {
         fx = Select(linear, fx, Splat(0.0f));
         fy = Select(linear, fy, Splat(0.0f));
     }
-    Colour top = LerpSome<kChannels>(UnpackSome<kChannels>(t00), UnpackSome<kChannels>(t10), fx);
-    Colour bottom = LerpSome<kChannels>(UnpackSome<kChannels>(t01), UnpackSome<kChannels>(t11), fx);
-    return LerpSome<kChannels>(top, bottom, fy);
+    // Across in integers, with the fraction rounded to 1/256 as filtering hardware does; down in
+    // floats with the exact fraction.
+    vi across = RoundToInt(fx * 256.0f);
+    vi weights = (SplatI(256) - across) | (across << 16);
+    Colour c;
+    if constexpr ((kChannels & kRgb) != 0) {
+        c.r = FilterChannel<2>(t00, t10, t01, t11, weights, fy);
+        c.g = FilterChannel<1>(t00, t10, t01, t11, weights, fy);
+        c.b = FilterChannel<0>(t00, t10, t01, t11, weights, fy);
+    }
+    if constexpr ((kChannels & kAlpha) != 0) c.a = FilterChannel<3>(t00, t10, t01, t11, weights, fy);
+    return c;
 }
 
 // The level of detail of each lane's quad, from the derivatives of its texel coordinates.
@@ -536,12 +674,14 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
     vi px, py;
     vi live = Coverage(t, quads, px, py);
     vf x = ToFloat(px), y = ToFloat(py);
+    const bool rows = SideBySide(quads);
     vi depth{};
+    vu storedDepth{};
     if constexpr (kDepthTest) {
         vf z = Min(Max(Evaluate(t.z, x, y), Splat(0.0f)), Splat(1.0f));
         depth = MinI(Truncate(z * 16777215.0f + 0.5f), SplatI(16777215));
-        vi stored = reinterpret_cast<vi>(LoadQuads(target.depth, target.pitch, quads));
-        live &= Compare(s.depthFunc, depth, stored);
+        storedDepth = LoadQuads(target.depth, target.pitch, quads, rows);
+        live &= Compare(s.depthFunc, depth, reinterpret_cast<vi>(storedDepth));
         if (!Any(live)) return;
     }
     Colour colour = ShadeColour<kStages>(t, s, x, y);
@@ -549,17 +689,15 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
         live &= Compare(s.alphaFunc, Truncate(colour.a), SplatI(static_cast<std::int32_t>(s.alphaRef)));
         if (!Any(live)) return;
     }
-    vu old = LoadQuads(target.colour, target.pitch, quads);
+    vu old = LoadQuads(target.colour, target.pitch, quads, rows);
     if constexpr (kBlend) colour = Blend(s, colour, Unpack(old));
     if (!s.keepDestAlpha) colour.a = Splat(255.0f);
     vu mask = reinterpret_cast<vu>(SplatI(static_cast<std::int32_t>(s.colourWriteMask)));
     vu written = (Pack(colour) & mask) | (old & ~mask);
-    StoreQuads(target.colour, target.pitch, quads, live ? written : old);
+    StoreQuads(target.colour, target.pitch, quads, rows, live ? written : old);
     if constexpr (kDepthTest) {
-        if (s.depthWrite) {
-            vu stored = LoadQuads(target.depth, target.pitch, quads);
-            StoreQuads(target.depth, target.pitch, quads, live ? reinterpret_cast<vu>(depth) : stored);
-        }
+        if (s.depthWrite)
+            StoreQuads(target.depth, target.pitch, quads, rows, live ? reinterpret_cast<vu>(depth) : storedDepth);
     }
 }
 

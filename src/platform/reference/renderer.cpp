@@ -110,7 +110,7 @@ void Renderer::Draw(const ApiState& state, Texture* const textures[kDrawnStages]
         }
         pixels.textures[s] = &textures[s]->PrepareForSampling(serial_);
     }
-    RecordDraw(frame_, state, pixels, range, recorderScratch_);
+    RecordDraw(frame_, state, pixels, range, recorderScratch_, *workers_);
 }
 
 void Renderer::Finish() {
