@@ -25,8 +25,8 @@ std::atomic<KernelSet>& ChosenSet() {
     return chosen;
 }
 
-TriangleKernel SelectKernel(const PixelState& state) {
-    switch (ChosenSet().load(std::memory_order_relaxed)) {
+TriangleKernel SelectKernel(const PixelState& state, KernelSet set) {
+    switch (set) {
         case KernelSet::Avx512:
             return avx512::SelectKernel(state);
         case KernelSet::Avx2:
@@ -150,10 +150,15 @@ void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileS
         const PixelState& state = frame.states[triangle.state];
         if (triangle.state != scratch.lastState) {
             scratch.lastState = triangle.state;
-            scratch.kernel = SelectKernel(state);
+            const KernelSet set = ChosenSet().load(std::memory_order_relaxed);
+            scratch.kernel = SelectKernel(state, set);
+            scratch.narrowKernel = SelectKernel(state, set == KernelSet::Avx512 ? KernelSet::Avx2 : set);
         }
-        if (SetupTriangle(frame, triangle, state, tileX, tileY, tileW, tileH, setup))
-            scratch.kernel(setup, state, kernelTarget);
+        if (!SetupTriangle(frame, triangle, state, tileX, tileY, tileW, tileH, setup)) continue;
+        // A triangle within two quads leaves most of a 16-lane vector idle; the 8-lane kernels
+        // draw it at half the width for the same pixels (every set computes the same values).
+        const int quads = ((setup.x1 >> 1) - (setup.x0 >> 1) + 1) * ((setup.y1 >> 1) - (setup.y0 >> 1) + 1);
+        (quads <= 2 ? scratch.narrowKernel : scratch.kernel)(setup, state, kernelTarget);
     }
 }
 

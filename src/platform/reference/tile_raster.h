@@ -49,6 +49,7 @@ using TriangleKernel = void (*)(const TriangleSetup& triangle, const PixelState&
 struct TileScratch {
     std::uint32_t lastState = 0xFFFFFFFFu;
     TriangleKernel kernel = nullptr;
+    TriangleKernel narrowKernel = nullptr;  // for triangles too small to fill the wide one's lanes
 };
 
 // The instruction sets the kernels are built for.
