@@ -21,7 +21,8 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	$(BUILD)/tools/bench/bench
+	cd $(BUILD) && ./tools/bench/bench
+	QUENOLDE_DATA=$(BUILD)/Data $(BUILD)/tests/utilities/utilities_texture_bench
 
 asan:
 	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DSANITIZE=ON -DQUENOLDE_BENCH=OFF"
