@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/gl/buffers.h"
 #include "platform/gl/caps.h"
+#include "platform/gl/texture.h"
 
 namespace gl {
 namespace {
@@ -58,7 +60,8 @@ HRESULT Device::Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, co
 
 Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                UINT width, UINT height)
-    : link_(std::make_shared<DeviceLink>()),
+    : StateDevice(width, height, parameters.EnableAutoDepthStencil != FALSE),
+      link_(std::make_shared<DeviceLink>()),
       adapter_(adapter),
       window_(window),
       behaviorFlags_(behaviorFlags),
@@ -67,7 +70,6 @@ Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DP
     parameters_.BackBufferWidth = width;
     parameters_.BackBufferHeight = height;
     if (adapter_ != nullptr) adapter_->AddRef();
-    reference::ResetToDefaults(state_, width, height, parameters.EnableAutoDepthStencil != FALSE);
 }
 
 bool Device::Initialise(std::string* why) {
@@ -138,10 +140,21 @@ Device::~Device() {
     if (adapter_ != nullptr) adapter_->Release();
 }
 
-void Device::ReleaseBindings() {
-    for (auto& stream : state_.streams) Rebind(stream.buffer, static_cast<IDirect3DVertexBuffer9*>(nullptr));
-    Rebind(state_.indices, static_cast<IDirect3DIndexBuffer9*>(nullptr));
-    for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
+// Only resources this device made; textures only when it can sample from them.
+bool Device::CanBindTexture(IDirect3DBaseTexture9* texture) {
+    auto* ours = dynamic_cast<Texture*>(texture);
+    return ours != nullptr && ours->BelongsTo(this) && ours->Pool() != D3DPOOL_SYSTEMMEM &&
+           ours->Pool() != D3DPOOL_SCRATCH;
+}
+
+bool Device::CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) {
+    auto* ours = dynamic_cast<VertexBuffer*>(buffer);
+    return ours != nullptr && ours->BelongsTo(this);
+}
+
+bool Device::CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) {
+    auto* ours = dynamic_cast<IndexBuffer*>(indices);
+    return ours != nullptr && ours->BelongsTo(this);
 }
 
 bool Device::Bind() { return context_ != nullptr && context_->Bind(); }

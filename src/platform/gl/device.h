@@ -18,6 +18,7 @@
 #include "platform/gl/resource.h"
 #include "platform/gl/state_cache.h"
 #include "platform/reference/api_state.h"
+#include "platform/reference/state_device.h"
 #include "platform/reference/vertex_layout.h"
 
 namespace gl {
@@ -25,7 +26,7 @@ namespace gl {
 class VertexBuffer;
 class IndexBuffer;
 
-class Device final : public RefCounted<IDirect3DDevice9> {
+class Device final : public reference::StateDevice {
 public:
     // Makes the device with its context and GL objects; on failure says why on standard error
     // and returns D3DERR_NOTAVAILABLE. `width` and `height` are the resolved back buffer size.
@@ -53,34 +54,10 @@ public:
     HRESULT EndScene() override;
     HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
 
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
-    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
-    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT GetMaterial(D3DMATERIAL9* material) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
-    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
 
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
-    HRESULT SetFVF(DWORD fvf) override;
-    HRESULT GetFVF(DWORD* fvf) override;
-    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
-    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) override;
-    HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
-    HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
 
     // For resources going away while the device lives.
     void DeleteBuffer(GLuint buffer);
@@ -93,6 +70,10 @@ public:
     void SetStateFiltering(bool filtering);
 
 private:
+    bool CanBindTexture(IDirect3DBaseTexture9* texture) override;
+    bool CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) override;
+    bool CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) override;
+
     // The vertices a draw reads, as checked against the bound buffers.
     struct DrawCall {
         D3DPRIMITIVETYPE type;
@@ -117,7 +98,6 @@ private:
            UINT height);
     bool Initialise(std::string* why);
     bool WarmUp(std::string* why);
-    void ReleaseBindings();
     bool Bind();
 
     HRESULT Submit(const DrawCall& call);
@@ -136,7 +116,6 @@ private:
     HWND window_;
     DWORD behaviorFlags_;
     D3DPRESENT_PARAMETERS parameters_;
-    reference::ApiState state_;
     bool inScene_ = false;
 
     std::unique_ptr<Context> context_;

@@ -16,7 +16,8 @@ HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out) {
 
 Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                UINT width, UINT height)
-    : link_(std::make_shared<DeviceLink>()),
+    : StateDevice(width, height, parameters.EnableAutoDepthStencil != FALSE),
+      link_(std::make_shared<DeviceLink>()),
       adapter_(adapter),
       window_(window),
       behaviorFlags_(behaviorFlags),
@@ -28,7 +29,6 @@ Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DP
     parameters_.BackBufferWidth = width;
     parameters_.BackBufferHeight = height;
     if (adapter_ != nullptr) adapter_->AddRef();
-    ResetToDefaults(state_, width, height, parameters.EnableAutoDepthStencil != FALSE);
 }
 
 Device::~Device() {
@@ -38,11 +38,15 @@ Device::~Device() {
     if (adapter_ != nullptr) adapter_->Release();
 }
 
-void Device::ReleaseBindings() {
-    for (auto& stream : state_.streams) Rebind(stream.buffer, static_cast<IDirect3DVertexBuffer9*>(nullptr));
-    Rebind(state_.indices, static_cast<IDirect3DIndexBuffer9*>(nullptr));
-    for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
+// Only our own resources; textures only when the device can sample from them.
+bool Device::CanBindTexture(IDirect3DBaseTexture9* texture) {
+    auto* ours = dynamic_cast<Texture*>(texture);
+    return ours != nullptr && ours->Pool() != D3DPOOL_SYSTEMMEM && ours->Pool() != D3DPOOL_SCRATCH;
 }
+
+bool Device::CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) { return dynamic_cast<VertexBuffer*>(buffer) != nullptr; }
+
+bool Device::CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) { return dynamic_cast<IndexBuffer*>(indices) != nullptr; }
 
 HRESULT Device::QueryInterface(REFIID iid, void** out) {
     return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DDevice9});

@@ -5,16 +5,15 @@
 
 #include <memory>
 
-#include "platform/reference/api_state.h"
 #include "platform/reference/buffers.h"
-#include "platform/reference/com_object.h"
 #include "platform/reference/renderer.h"
 #include "platform/reference/resource.h"
+#include "platform/reference/state_device.h"
 #include "platform/reference/texture.h"
 
 namespace reference {
 
-class Device final : public RefCounted<IDirect3DDevice9> {
+class Device final : public StateDevice {
 public:
     // `width` and `height` are the back buffer's, already resolved from the parameters.
     Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
@@ -42,34 +41,10 @@ public:
     HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                   DWORD stencil) override;
 
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
-    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
-    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT GetMaterial(D3DMATERIAL9* material) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
-    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
 
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
-    HRESULT SetFVF(DWORD fvf) override;
-    HRESULT GetFVF(DWORD* fvf) override;
-    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
-    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) override;
-    HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
-    HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
 
     // Rasterises every recorded draw when the frame `frameSerial` is still being recorded:
     // called before a resource that frame reads is changed.
@@ -82,15 +57,17 @@ public:
     void SetRasterThreads(int threads);
 
 private:
+    bool CanBindTexture(IDirect3DBaseTexture9* texture) override;
+    bool CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) override;
+    bool CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) override;
+
     HRESULT SubmitDraw(D3DPRIMITIVETYPE type, const DrawRange& range);
-    void ReleaseBindings();
 
     std::shared_ptr<DeviceLink> link_;
     IDirect3D9* adapter_;
     HWND window_;
     DWORD behaviorFlags_;
     D3DPRESENT_PARAMETERS parameters_;
-    ApiState state_;
     bool inScene_ = false;
     std::unique_ptr<Renderer> renderer_;
 };

@@ -1,27 +1,12 @@
-// The state calls: they only record, and read back exactly what was recorded. The checks are
-// the reference device's, so that both devices accept and refuse the same calls.
-#include "platform/gl/buffers.h"
-#include "platform/gl/device.h"
-#include "platform/gl/texture.h"
+#include "platform/reference/state_device.h"
 
-namespace gl {
-
-using reference::ApiState;
-using reference::kMaxLightIndex;
-using reference::kSamplerCount;
-using reference::kStageCount;
-using reference::kStreamCount;
-using reference::kWorldMatrixCount;
-using reference::LightSlot;
-using reference::StreamBinding;
-
+namespace reference {
 namespace {
 
 D3DMATRIX* TransformSlot(ApiState& state, D3DTRANSFORMSTATETYPE which) {
     if (which == D3DTS_VIEW) return &state.view;
     if (which == D3DTS_PROJECTION) return &state.projection;
-    if (which >= D3DTS_TEXTURE0 && which < D3DTS_TEXTURE0 + kStageCount)
-        return &state.textureMatrix[which - D3DTS_TEXTURE0];
+    if (which >= D3DTS_TEXTURE0 && which < D3DTS_TEXTURE0 + kStageCount) return &state.textureMatrix[which - D3DTS_TEXTURE0];
     if (which >= D3DTS_WORLD && which < D3DTS_WORLD + kWorldMatrixCount) return &state.world[which - D3DTS_WORLD];
     return nullptr;
 }
@@ -46,24 +31,35 @@ bool LightIsValid(const D3DLIGHT9& light) {
 
 }  // namespace
 
-HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+StateDevice::StateDevice(UINT backBufferWidth, UINT backBufferHeight, bool autoDepth)
+    : backBufferWidth_(backBufferWidth), backBufferHeight_(backBufferHeight) {
+    ResetToDefaults(state_, backBufferWidth, backBufferHeight, autoDepth);
+}
+
+void StateDevice::ReleaseBindings() {
+    for (auto& stream : state_.streams) Rebind(stream.buffer, static_cast<IDirect3DVertexBuffer9*>(nullptr));
+    Rebind(state_.indices, static_cast<IDirect3DIndexBuffer9*>(nullptr));
+    for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
+}
+
+HRESULT StateDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = TransformSlot(state_, state);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
     *slot = *matrix;
     return D3D_OK;
 }
 
-HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
+HRESULT StateDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
     D3DMATRIX* slot = TransformSlot(state_, state);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
     *matrix = *slot;
     return D3D_OK;
 }
 
-HRESULT Device::SetViewport(const D3DVIEWPORT9* viewport) {
+HRESULT StateDevice::SetViewport(const D3DVIEWPORT9* viewport) {
     if (viewport == nullptr) return D3DERR_INVALIDCALL;
     // The viewport must lie inside the back buffer and have a sane depth range.
-    UINT width = parameters_.BackBufferWidth, height = parameters_.BackBufferHeight;
+    UINT width = backBufferWidth_, height = backBufferHeight_;
     if (viewport->Width == 0 || viewport->Height == 0 || viewport->X > width || viewport->Y > height ||
         viewport->Width > width - viewport->X || viewport->Height > height - viewport->Y)
         return D3DERR_INVALIDCALL;
@@ -73,39 +69,39 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* viewport) {
     return D3D_OK;
 }
 
-HRESULT Device::GetViewport(D3DVIEWPORT9* viewport) {
+HRESULT StateDevice::GetViewport(D3DVIEWPORT9* viewport) {
     if (viewport == nullptr) return D3DERR_INVALIDCALL;
     *viewport = state_.viewport;
     return D3D_OK;
 }
 
-HRESULT Device::SetMaterial(const D3DMATERIAL9* material) {
+HRESULT StateDevice::SetMaterial(const D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
     state_.material = *material;
     return D3D_OK;
 }
 
-HRESULT Device::GetMaterial(D3DMATERIAL9* material) {
+HRESULT StateDevice::GetMaterial(D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
     *material = state_.material;
     return D3D_OK;
 }
 
-HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light) {
+HRESULT StateDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
     if (light == nullptr || index >= kMaxLightIndex || !LightIsValid(*light)) return D3DERR_INVALIDCALL;
     if (index >= state_.lights.size()) state_.lights.resize(index + 1, LightSlot{D3DLIGHT9{}, false});
     state_.lights[index].light = *light;
     return D3D_OK;
 }
 
-HRESULT Device::GetLight(DWORD index, D3DLIGHT9* light) {
+HRESULT StateDevice::GetLight(DWORD index, D3DLIGHT9* light) {
     if (light == nullptr || index >= state_.lights.size() || state_.lights[index].light.Type == 0)
         return D3DERR_INVALIDCALL;
     *light = state_.lights[index].light;
     return D3D_OK;
 }
 
-HRESULT Device::LightEnable(DWORD index, BOOL enable) {
+HRESULT StateDevice::LightEnable(DWORD index, BOOL enable) {
     if (index >= kMaxLightIndex) return D3DERR_INVALIDCALL;
     if (index >= state_.lights.size()) state_.lights.resize(index + 1, LightSlot{D3DLIGHT9{}, false});
     // Enabling a light that was never set gives it the default white directional light.
@@ -115,86 +111,77 @@ HRESULT Device::LightEnable(DWORD index, BOOL enable) {
     return D3D_OK;
 }
 
-HRESULT Device::GetLightEnable(DWORD index, BOOL* enable) {
+HRESULT StateDevice::GetLightEnable(DWORD index, BOOL* enable) {
     if (enable == nullptr || index >= state_.lights.size() || state_.lights[index].light.Type == 0)
         return D3DERR_INVALIDCALL;
     *enable = state_.lights[index].enabled ? TRUE : FALSE;
     return D3D_OK;
 }
 
-HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+HRESULT StateDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (state >= D3DRS_COUNT) return D3DERR_INVALIDCALL;
     state_.render[state] = value;
     return D3D_OK;
 }
 
-HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
+HRESULT StateDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
     if (state >= D3DRS_COUNT || value == nullptr) return D3DERR_INVALIDCALL;
     *value = state_.render[state];
     return D3D_OK;
 }
 
-HRESULT Device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
+HRESULT StateDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
     if (texture == nullptr || stage >= kStageCount) return D3DERR_INVALIDCALL;
     *texture = state_.textures[stage];
     if (*texture != nullptr) (*texture)->AddRef();
     return D3D_OK;
 }
 
-HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+HRESULT StateDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= kStageCount) return D3DERR_INVALIDCALL;
-    if (texture != nullptr) {
-        // Only our own textures, and only those the device can sample from.
-        auto* ours = dynamic_cast<Texture*>(texture);
-        if (ours == nullptr || !ours->BelongsTo(this) || ours->Pool() == D3DPOOL_SYSTEMMEM ||
-            ours->Pool() == D3DPOOL_SCRATCH)
-            return D3DERR_INVALIDCALL;
-    }
+    if (texture != nullptr && !CanBindTexture(texture)) return D3DERR_INVALIDCALL;
     Rebind(state_.textures[stage], texture);
     return D3D_OK;
 }
 
-HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+HRESULT StateDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
     if (stage >= kStageCount || type >= D3DTSS_COUNT || value == nullptr) return D3DERR_INVALIDCALL;
     *value = state_.stage[stage][type];
     return D3D_OK;
 }
 
-HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+HRESULT StateDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     if (stage >= kStageCount || type >= D3DTSS_COUNT) return D3DERR_INVALIDCALL;
     state_.stage[stage][type] = value;
     return D3D_OK;
 }
 
-HRESULT Device::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
+HRESULT StateDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
     if (sampler >= kSamplerCount || type >= D3DSAMP_COUNT || value == nullptr) return D3DERR_INVALIDCALL;
     *value = state_.sampler[sampler][type];
     return D3D_OK;
 }
 
-HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+HRESULT StateDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
     if (sampler >= kSamplerCount || type >= D3DSAMP_COUNT) return D3DERR_INVALIDCALL;
     state_.sampler[sampler][type] = value;
     return D3D_OK;
 }
 
-HRESULT Device::SetFVF(DWORD fvf) {
+HRESULT StateDevice::SetFVF(DWORD fvf) {
     state_.fvf = fvf;
     return D3D_OK;
 }
 
-HRESULT Device::GetFVF(DWORD* fvf) {
+HRESULT StateDevice::GetFVF(DWORD* fvf) {
     if (fvf == nullptr) return D3DERR_INVALIDCALL;
     *fvf = state_.fvf;
     return D3D_OK;
 }
 
-HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
+HRESULT StateDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
     if (stream >= kStreamCount) return D3DERR_INVALIDCALL;
-    if (buffer != nullptr) {
-        auto* ours = dynamic_cast<VertexBuffer*>(buffer);
-        if (ours == nullptr || !ours->BelongsTo(this)) return D3DERR_INVALIDCALL;
-    }
+    if (buffer != nullptr && !CanBindVertexBuffer(buffer)) return D3DERR_INVALIDCALL;
     StreamBinding& binding = state_.streams[stream];
     Rebind(binding.buffer, buffer);
     binding.offset = offset;
@@ -202,7 +189,7 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UIN
     return D3D_OK;
 }
 
-HRESULT Device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
+HRESULT StateDevice::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
     if (stream >= kStreamCount || buffer == nullptr || offset == nullptr || stride == nullptr)
         return D3DERR_INVALIDCALL;
     const StreamBinding& binding = state_.streams[stream];
@@ -213,20 +200,17 @@ HRESULT Device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UI
     return D3D_OK;
 }
 
-HRESULT Device::SetIndices(IDirect3DIndexBuffer9* indices) {
-    if (indices != nullptr) {
-        auto* ours = dynamic_cast<IndexBuffer*>(indices);
-        if (ours == nullptr || !ours->BelongsTo(this)) return D3DERR_INVALIDCALL;
-    }
+HRESULT StateDevice::SetIndices(IDirect3DIndexBuffer9* indices) {
+    if (indices != nullptr && !CanBindIndexBuffer(indices)) return D3DERR_INVALIDCALL;
     Rebind(state_.indices, indices);
     return D3D_OK;
 }
 
-HRESULT Device::GetIndices(IDirect3DIndexBuffer9** indices) {
+HRESULT StateDevice::GetIndices(IDirect3DIndexBuffer9** indices) {
     if (indices == nullptr) return D3DERR_INVALIDCALL;
     *indices = state_.indices;
     if (*indices != nullptr) (*indices)->AddRef();
     return D3D_OK;
 }
 
-}  // namespace gl
+}  // namespace reference

@@ -1,0 +1,58 @@
+#pragma once
+// The state calls every device of ours shares. They only record into the API state and read back
+// exactly what was recorded, so that the devices accept and refuse the same calls; each device
+// adds its resources, draws and presentation, and says which resources it can bind.
+
+#include "platform/reference/api_state.h"
+#include "platform/reference/com_object.h"
+
+namespace reference {
+
+class StateDevice : public RefCounted<IDirect3DDevice9> {
+public:
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT GetMaterial(D3DMATERIAL9* material) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT GetFVF(DWORD* fvf) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
+    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
+    HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
+
+protected:
+    // The state starts at the API's defaults for a back buffer of this size.
+    StateDevice(UINT backBufferWidth, UINT backBufferHeight, bool autoDepth);
+
+    // Whether a resource may be bound here: of this device's own kind and, for a texture, in a
+    // pool the device samples from.
+    virtual bool CanBindTexture(IDirect3DBaseTexture9* texture) = 0;
+    virtual bool CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) = 0;
+    virtual bool CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) = 0;
+
+    // Gives back the references the bindings hold (before the device goes).
+    void ReleaseBindings();
+
+    ApiState state_;
+
+private:
+    UINT backBufferWidth_;
+    UINT backBufferHeight_;
+};
+
+}  // namespace reference
