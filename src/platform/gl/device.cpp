@@ -60,16 +60,9 @@ HRESULT Device::Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, co
 
 Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                UINT width, UINT height)
-    : StateDevice(width, height, parameters.EnableAutoDepthStencil != FALSE),
-      link_(std::make_shared<DeviceLink>()),
-      adapter_(adapter),
-      window_(window),
-      behaviorFlags_(behaviorFlags),
-      parameters_(parameters) {
+    : DeviceBase(adapter, D3DDEVTYPE_HAL, window, behaviorFlags, parameters, width, height),
+      link_(std::make_shared<DeviceLink>()) {
     link_->device = this;
-    parameters_.BackBufferWidth = width;
-    parameters_.BackBufferHeight = height;
-    if (adapter_ != nullptr) adapter_->AddRef();
 }
 
 bool Device::Initialise(std::string* why) {
@@ -137,7 +130,6 @@ Device::~Device() {
     link_->device = nullptr;  // resources still alive no longer reach us, nor the context
     programs_.reset();
     context_.reset();
-    if (adapter_ != nullptr) adapter_->Release();
 }
 
 // Only resources this device made; textures only when it can sample from them.
@@ -159,45 +151,9 @@ bool Device::CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) {
 
 bool Device::Bind() { return context_ != nullptr && context_->Bind(); }
 
-HRESULT Device::QueryInterface(REFIID iid, void** out) {
-    return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DDevice9});
-}
-
-HRESULT Device::GetDirect3D(IDirect3D9** d3d) {
-    if (d3d == nullptr) return D3DERR_INVALIDCALL;
-    *d3d = adapter_;
-    if (adapter_ == nullptr) return D3DERR_INVALIDCALL;
-    adapter_->AddRef();
-    return D3D_OK;
-}
-
 HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) {
     if (caps == nullptr) return D3DERR_INVALIDCALL;
     FillCaps(*caps);
-    return D3D_OK;
-}
-
-HRESULT Device::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
-    if (mode == nullptr || swapChain != 0) return D3DERR_INVALIDCALL;
-    *mode = {parameters_.BackBufferWidth, parameters_.BackBufferHeight, 60, D3DFMT_X8R8G8B8};
-    return D3D_OK;
-}
-
-HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
-    if (parameters == nullptr) return D3DERR_INVALIDCALL;
-    *parameters = {0, D3DDEVTYPE_HAL, window_, behaviorFlags_};
-    return D3D_OK;
-}
-
-HRESULT Device::BeginScene() {
-    if (inScene_) return D3DERR_INVALIDCALL;
-    inScene_ = true;
-    return D3D_OK;
-}
-
-HRESULT Device::EndScene() {
-    if (!inScene_) return D3DERR_INVALIDCALL;
-    inScene_ = false;
     return D3D_OK;
 }
 

@@ -18,7 +18,7 @@
 #include "platform/gl/resource.h"
 #include "platform/gl/state_cache.h"
 #include "platform/reference/api_state.h"
-#include "platform/reference/state_device.h"
+#include "platform/reference/device_base.h"
 #include "platform/reference/vertex_layout.h"
 
 namespace gl {
@@ -26,7 +26,7 @@ namespace gl {
 class VertexBuffer;
 class IndexBuffer;
 
-class Device final : public reference::StateDevice {
+class Device final : public reference::DeviceBase {
 public:
     // Makes the device with its context and GL objects; on failure says why on standard error
     // and returns D3DERR_NOTAVAILABLE. `width` and `height` are the resolved back buffer size.
@@ -34,12 +34,7 @@ public:
                           const D3DPRESENT_PARAMETERS& parameters, UINT width, UINT height, IDirect3DDevice9** device);
     ~Device() override;
 
-    HRESULT QueryInterface(REFIID iid, void** out) override;
-
-    HRESULT GetDirect3D(IDirect3D9** d3d) override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
-    HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
-    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) override;
     HRESULT Present(const RECT* source, const RECT* dest, HWND destWindow, const void* dirtyRegion) override;
 
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -50,8 +45,6 @@ public:
                               HANDLE* sharedHandle) override;
     HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) override;
 
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
     HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
 
 
@@ -112,11 +105,6 @@ private:
     void ApplyVertexInput(const reference::VertexLayout& layout);
 
     std::shared_ptr<DeviceLink> link_;
-    IDirect3D9* adapter_;
-    HWND window_;
-    DWORD behaviorFlags_;
-    D3DPRESENT_PARAMETERS parameters_;
-    bool inScene_ = false;
 
     std::unique_ptr<Context> context_;
     GlInfo info_;

@@ -8,24 +8,19 @@
 #include "platform/reference/buffers.h"
 #include "platform/reference/renderer.h"
 #include "platform/reference/resource.h"
-#include "platform/reference/state_device.h"
+#include "platform/reference/device_base.h"
 #include "platform/reference/texture.h"
 
 namespace reference {
 
-class Device final : public StateDevice {
+class Device final : public DeviceBase {
 public:
     // `width` and `height` are the back buffer's, already resolved from the parameters.
     Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
            UINT width, UINT height);
     ~Device() override;
 
-    HRESULT QueryInterface(REFIID iid, void** out) override;
-
-    HRESULT GetDirect3D(IDirect3D9** d3d) override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
-    HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
-    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) override;
     HRESULT Present(const RECT* source, const RECT* dest, HWND destWindow, const void* dirtyRegion) override;
 
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -36,8 +31,6 @@ public:
                               IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle) override;
     HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) override;
 
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
     HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                   DWORD stencil) override;
 
@@ -64,11 +57,6 @@ private:
     HRESULT SubmitDraw(D3DPRIMITIVETYPE type, const DrawRange& range);
 
     std::shared_ptr<DeviceLink> link_;
-    IDirect3D9* adapter_;
-    HWND window_;
-    DWORD behaviorFlags_;
-    D3DPRESENT_PARAMETERS parameters_;
-    bool inScene_ = false;
     std::unique_ptr<Renderer> renderer_;
 };
 

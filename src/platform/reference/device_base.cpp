@@ -1,4 +1,4 @@
-#include "platform/reference/state_device.h"
+#include "platform/reference/device_base.h"
 
 namespace reference {
 namespace {
@@ -31,35 +31,79 @@ bool LightIsValid(const D3DLIGHT9& light) {
 
 }  // namespace
 
-StateDevice::StateDevice(UINT backBufferWidth, UINT backBufferHeight, bool autoDepth)
-    : backBufferWidth_(backBufferWidth), backBufferHeight_(backBufferHeight) {
-    ResetToDefaults(state_, backBufferWidth, backBufferHeight, autoDepth);
+DeviceBase::DeviceBase(IDirect3D9* adapter, D3DDEVTYPE type, HWND window, DWORD behaviorFlags,
+                       const D3DPRESENT_PARAMETERS& parameters, UINT width, UINT height)
+    : adapter_(adapter), type_(type), window_(window), behaviorFlags_(behaviorFlags), parameters_(parameters) {
+    parameters_.BackBufferWidth = width;
+    parameters_.BackBufferHeight = height;
+    if (adapter_ != nullptr) adapter_->AddRef();
+    ResetToDefaults(state_, width, height, parameters.EnableAutoDepthStencil != FALSE);
 }
 
-void StateDevice::ReleaseBindings() {
+DeviceBase::~DeviceBase() {
+    if (adapter_ != nullptr) adapter_->Release();
+}
+
+HRESULT DeviceBase::QueryInterface(REFIID iid, void** out) {
+    return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DDevice9});
+}
+
+HRESULT DeviceBase::GetDirect3D(IDirect3D9** d3d) {
+    if (d3d == nullptr) return D3DERR_INVALIDCALL;
+    *d3d = adapter_;
+    if (adapter_ == nullptr) return D3DERR_INVALIDCALL;
+    adapter_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT DeviceBase::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
+    if (mode == nullptr || swapChain != 0) return D3DERR_INVALIDCALL;
+    *mode = {parameters_.BackBufferWidth, parameters_.BackBufferHeight, 60, D3DFMT_X8R8G8B8};
+    return D3D_OK;
+}
+
+HRESULT DeviceBase::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    if (parameters == nullptr) return D3DERR_INVALIDCALL;
+    *parameters = {0, type_, window_, behaviorFlags_};
+    return D3D_OK;
+}
+
+HRESULT DeviceBase::BeginScene() {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT DeviceBase::EndScene() {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+void DeviceBase::ReleaseBindings() {
     for (auto& stream : state_.streams) Rebind(stream.buffer, static_cast<IDirect3DVertexBuffer9*>(nullptr));
     Rebind(state_.indices, static_cast<IDirect3DIndexBuffer9*>(nullptr));
     for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
 }
 
-HRESULT StateDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+HRESULT DeviceBase::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = TransformSlot(state_, state);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
     *slot = *matrix;
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
+HRESULT DeviceBase::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
     D3DMATRIX* slot = TransformSlot(state_, state);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
     *matrix = *slot;
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetViewport(const D3DVIEWPORT9* viewport) {
+HRESULT DeviceBase::SetViewport(const D3DVIEWPORT9* viewport) {
     if (viewport == nullptr) return D3DERR_INVALIDCALL;
     // The viewport must lie inside the back buffer and have a sane depth range.
-    UINT width = backBufferWidth_, height = backBufferHeight_;
+    UINT width = parameters_.BackBufferWidth, height = parameters_.BackBufferHeight;
     if (viewport->Width == 0 || viewport->Height == 0 || viewport->X > width || viewport->Y > height ||
         viewport->Width > width - viewport->X || viewport->Height > height - viewport->Y)
         return D3DERR_INVALIDCALL;
@@ -69,39 +113,39 @@ HRESULT StateDevice::SetViewport(const D3DVIEWPORT9* viewport) {
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetViewport(D3DVIEWPORT9* viewport) {
+HRESULT DeviceBase::GetViewport(D3DVIEWPORT9* viewport) {
     if (viewport == nullptr) return D3DERR_INVALIDCALL;
     *viewport = state_.viewport;
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetMaterial(const D3DMATERIAL9* material) {
+HRESULT DeviceBase::SetMaterial(const D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
     state_.material = *material;
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetMaterial(D3DMATERIAL9* material) {
+HRESULT DeviceBase::GetMaterial(D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
     *material = state_.material;
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
+HRESULT DeviceBase::SetLight(DWORD index, const D3DLIGHT9* light) {
     if (light == nullptr || index >= kMaxLightIndex || !LightIsValid(*light)) return D3DERR_INVALIDCALL;
     if (index >= state_.lights.size()) state_.lights.resize(index + 1, LightSlot{D3DLIGHT9{}, false});
     state_.lights[index].light = *light;
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetLight(DWORD index, D3DLIGHT9* light) {
+HRESULT DeviceBase::GetLight(DWORD index, D3DLIGHT9* light) {
     if (light == nullptr || index >= state_.lights.size() || state_.lights[index].light.Type == 0)
         return D3DERR_INVALIDCALL;
     *light = state_.lights[index].light;
     return D3D_OK;
 }
 
-HRESULT StateDevice::LightEnable(DWORD index, BOOL enable) {
+HRESULT DeviceBase::LightEnable(DWORD index, BOOL enable) {
     if (index >= kMaxLightIndex) return D3DERR_INVALIDCALL;
     if (index >= state_.lights.size()) state_.lights.resize(index + 1, LightSlot{D3DLIGHT9{}, false});
     // Enabling a light that was never set gives it the default white directional light.
@@ -111,75 +155,75 @@ HRESULT StateDevice::LightEnable(DWORD index, BOOL enable) {
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetLightEnable(DWORD index, BOOL* enable) {
+HRESULT DeviceBase::GetLightEnable(DWORD index, BOOL* enable) {
     if (enable == nullptr || index >= state_.lights.size() || state_.lights[index].light.Type == 0)
         return D3DERR_INVALIDCALL;
     *enable = state_.lights[index].enabled ? TRUE : FALSE;
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+HRESULT DeviceBase::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (state >= D3DRS_COUNT) return D3DERR_INVALIDCALL;
     state_.render[state] = value;
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
+HRESULT DeviceBase::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
     if (state >= D3DRS_COUNT || value == nullptr) return D3DERR_INVALIDCALL;
     *value = state_.render[state];
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
+HRESULT DeviceBase::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
     if (texture == nullptr || stage >= kStageCount) return D3DERR_INVALIDCALL;
     *texture = state_.textures[stage];
     if (*texture != nullptr) (*texture)->AddRef();
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+HRESULT DeviceBase::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= kStageCount) return D3DERR_INVALIDCALL;
     if (texture != nullptr && !CanBindTexture(texture)) return D3DERR_INVALIDCALL;
     Rebind(state_.textures[stage], texture);
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+HRESULT DeviceBase::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
     if (stage >= kStageCount || type >= D3DTSS_COUNT || value == nullptr) return D3DERR_INVALIDCALL;
     *value = state_.stage[stage][type];
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+HRESULT DeviceBase::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     if (stage >= kStageCount || type >= D3DTSS_COUNT) return D3DERR_INVALIDCALL;
     state_.stage[stage][type] = value;
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
+HRESULT DeviceBase::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
     if (sampler >= kSamplerCount || type >= D3DSAMP_COUNT || value == nullptr) return D3DERR_INVALIDCALL;
     *value = state_.sampler[sampler][type];
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+HRESULT DeviceBase::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
     if (sampler >= kSamplerCount || type >= D3DSAMP_COUNT) return D3DERR_INVALIDCALL;
     state_.sampler[sampler][type] = value;
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetFVF(DWORD fvf) {
+HRESULT DeviceBase::SetFVF(DWORD fvf) {
     state_.fvf = fvf;
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetFVF(DWORD* fvf) {
+HRESULT DeviceBase::GetFVF(DWORD* fvf) {
     if (fvf == nullptr) return D3DERR_INVALIDCALL;
     *fvf = state_.fvf;
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
+HRESULT DeviceBase::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
     if (stream >= kStreamCount) return D3DERR_INVALIDCALL;
     if (buffer != nullptr && !CanBindVertexBuffer(buffer)) return D3DERR_INVALIDCALL;
     StreamBinding& binding = state_.streams[stream];
@@ -189,7 +233,7 @@ HRESULT StateDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
+HRESULT DeviceBase::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
     if (stream >= kStreamCount || buffer == nullptr || offset == nullptr || stride == nullptr)
         return D3DERR_INVALIDCALL;
     const StreamBinding& binding = state_.streams[stream];
@@ -200,13 +244,13 @@ HRESULT StateDevice::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffe
     return D3D_OK;
 }
 
-HRESULT StateDevice::SetIndices(IDirect3DIndexBuffer9* indices) {
+HRESULT DeviceBase::SetIndices(IDirect3DIndexBuffer9* indices) {
     if (indices != nullptr && !CanBindIndexBuffer(indices)) return D3DERR_INVALIDCALL;
     Rebind(state_.indices, indices);
     return D3D_OK;
 }
 
-HRESULT StateDevice::GetIndices(IDirect3DIndexBuffer9** indices) {
+HRESULT DeviceBase::GetIndices(IDirect3DIndexBuffer9** indices) {
     if (indices == nullptr) return D3DERR_INVALIDCALL;
     *indices = state_.indices;
     if (*indices != nullptr) (*indices)->AddRef();

@@ -1,15 +1,25 @@
 #pragma once
-// The state calls every device of ours shares. They only record into the API state and read back
-// exactly what was recorded, so that the devices accept and refuse the same calls; each device
-// adds its resources, draws and presentation, and says which resources it can bind.
+// What every device of ours shares: its creation record, the scene brackets, and the state calls,
+// which only record into the API state and read back exactly what was recorded, so that the
+// devices accept and refuse the same calls. Each device adds its capabilities, resources, draws
+// and presentation, and says which resources it can bind.
 
 #include "platform/reference/api_state.h"
 #include "platform/reference/com_object.h"
 
 namespace reference {
 
-class StateDevice : public RefCounted<IDirect3DDevice9> {
+class DeviceBase : public RefCounted<IDirect3DDevice9> {
 public:
+    ~DeviceBase() override;
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    HRESULT GetDirect3D(IDirect3D9** d3d) override;
+    HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
+    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
@@ -36,8 +46,10 @@ public:
     HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
 
 protected:
-    // The state starts at the API's defaults for a back buffer of this size.
-    StateDevice(UINT backBufferWidth, UINT backBufferHeight, bool autoDepth);
+    // `width` and `height` are the back buffer's, already resolved from the parameters; the state
+    // starts at the API's defaults for it. Holds a reference to the adapter.
+    DeviceBase(IDirect3D9* adapter, D3DDEVTYPE type, HWND window, DWORD behaviorFlags,
+               const D3DPRESENT_PARAMETERS& parameters, UINT width, UINT height);
 
     // Whether a resource may be bound here: of this device's own kind and, for a texture, in a
     // pool the device samples from.
@@ -48,11 +60,13 @@ protected:
     // Gives back the references the bindings hold (before the device goes).
     void ReleaseBindings();
 
+    IDirect3D9* adapter_;
+    D3DDEVTYPE type_;
+    HWND window_;
+    DWORD behaviorFlags_;
+    D3DPRESENT_PARAMETERS parameters_;  // with the resolved back buffer size
     ApiState state_;
-
-private:
-    UINT backBufferWidth_;
-    UINT backBufferHeight_;
+    bool inScene_ = false;
 };
 
 }  // namespace reference
