@@ -42,7 +42,7 @@ private:
 class VertexBuffer final : public Resource<IDirect3DVertexBuffer9> {
 public:
     VertexBuffer(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-        : Resource(std::move(link), pool, usage), store_(length, (usage & D3DUSAGE_DYNAMIC) != 0), fvf_(fvf) {}
+        : DeviceResource(std::move(link), pool, usage), store_(length, (usage & D3DUSAGE_DYNAMIC) != 0), fvf_(fvf) {}
     ~VertexBuffer() override;
 
     HRESULT QueryInterface(REFIID iid, void** out) override;
@@ -61,7 +61,7 @@ private:
 class IndexBuffer final : public Resource<IDirect3DIndexBuffer9> {
 public:
     IndexBuffer(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-        : Resource(std::move(link), pool, usage), store_(length, (usage & D3DUSAGE_DYNAMIC) != 0), format_(format) {}
+        : DeviceResource(std::move(link), pool, usage), store_(length, (usage & D3DUSAGE_DYNAMIC) != 0), format_(format) {}
     ~IndexBuffer() override;
 
     HRESULT QueryInterface(REFIID iid, void** out) override;

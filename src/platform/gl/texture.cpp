@@ -74,7 +74,7 @@ HRESULT Texture::CheckTextureArguments(const GlInfo& info, UINT width, UINT heig
 
 Texture::Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                  D3DPOOL pool)
-    : Resource(std::move(link), pool, usage), format_(format) {
+    : DeviceResource(std::move(link), pool, usage), format_(format) {
     levels_.resize(levels);
     for (UINT i = 0; i < levels; ++i) {
         Level& level = levels_[i];

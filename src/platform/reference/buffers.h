@@ -26,7 +26,7 @@ private:
 class VertexBuffer final : public Resource<IDirect3DVertexBuffer9> {
 public:
     VertexBuffer(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-        : Resource(std::move(link), pool, usage), store_(length), fvf_(fvf) {}
+        : DeviceResource(std::move(link), pool, usage), store_(length), fvf_(fvf) {}
 
     HRESULT QueryInterface(REFIID iid, void** out) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
@@ -44,7 +44,7 @@ private:
 class IndexBuffer final : public Resource<IDirect3DIndexBuffer9> {
 public:
     IndexBuffer(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-        : Resource(std::move(link), pool, usage), store_(length), format_(format) {}
+        : DeviceResource(std::move(link), pool, usage), store_(length), format_(format) {}
 
     HRESULT QueryInterface(REFIID iid, void** out) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }

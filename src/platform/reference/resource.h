@@ -1,7 +1,8 @@
 #pragma once
-// What every resource of the device shares: its reference count, pool and usage, and a link to
-// the device that made it. The link outlives the device, so a resource released after its device
-// (which the API tolerates) never reaches a freed object.
+// What every resource of a device shares: its reference count, pool and usage, and a link to the
+// device that made it. The link outlives the device, so a resource released after its device
+// (which the API tolerates) never reaches a freed object; the hardware device's GL objects go
+// with its context.
 
 #include <memory>
 
@@ -9,19 +10,20 @@
 
 namespace reference {
 
-class Device;
-
-struct DeviceLink {
-    Device* device = nullptr;
+template <class DeviceType>
+struct DeviceLinkOf {
+    DeviceType* device = nullptr;
 };
 
-template <class Interface>
-class Resource : public RefCounted<Interface> {
+// Each device answers GetDevice for its resources with a HandOutDevice(DeviceType*,
+// IDirect3DDevice9**) of its own namespace, defined where the device type is complete.
+template <class Interface, class DeviceType>
+class DeviceResource : public RefCounted<Interface> {
 public:
-    Resource(std::shared_ptr<DeviceLink> link, D3DPOOL pool, DWORD usage)
+    DeviceResource(std::shared_ptr<DeviceLinkOf<DeviceType>> link, D3DPOOL pool, DWORD usage)
         : link_(std::move(link)), pool_(pool), usage_(usage) {}
 
-    HRESULT GetDevice(IDirect3DDevice9** device) override;
+    HRESULT GetDevice(IDirect3DDevice9** device) override { return HandOutDevice(link_->device, device); }
     DWORD SetPriority(DWORD priority) override {
         DWORD previous = priority_;
         priority_ = priority;
@@ -32,23 +34,23 @@ public:
 
     D3DPOOL Pool() const { return pool_; }
     DWORD Usage() const { return usage_; }
+    bool BelongsTo(const DeviceType* device) const { return link_->device == device; }
 
 protected:
-    Device* OwningDevice() const { return link_->device; }
+    DeviceType* OwningDevice() const { return link_->device; }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
+    std::shared_ptr<DeviceLinkOf<DeviceType>> link_;
     D3DPOOL pool_;
     DWORD usage_;
     DWORD priority_ = 0;
 };
 
-// Answers GetDevice for any resource; defined with the device.
-HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out);
-
+class Device;
+using DeviceLink = DeviceLinkOf<Device>;
 template <class Interface>
-HRESULT Resource<Interface>::GetDevice(IDirect3DDevice9** device) {
-    return HandOutDevice(link_->device, device);
-}
+using Resource = DeviceResource<Interface, Device>;
+
+HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out);
 
 }  // namespace reference

@@ -76,7 +76,7 @@ HRESULT Texture::CheckTextureArguments(UINT width, UINT height, UINT& levels, D3
 
 Texture::Texture(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
-    : Resource(std::move(link), pool, usage), format_(format) {
+    : DeviceResource(std::move(link), pool, usage), format_(format) {
     levels_.resize(levels);
     std::size_t texels = 0;
     std::size_t bytes = 0;
