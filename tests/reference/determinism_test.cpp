@@ -45,8 +45,11 @@ protected:
             device_->SetRenderState(D3DRS_ALPHATESTENABLE, batch == 2);
             device_->SetRenderState(D3DRS_ALPHAREF, 0x30);
             device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+            // 700 triangles: 2100 vertices, more than a draw shades in one slice, so several
+            // threads share each draw's vertex stage too.
+            constexpr int kTriangles = 700;
             std::vector<TestVertex> triangles;
-            for (int i = 0; i < 150; ++i) {
+            for (int i = 0; i < kTriangles; ++i) {
                 for (int k = 0; k < 3; ++k) {
                     float w = 0.5f + 4.0f * next();
                     float x = (next() * 2.4f - 1.2f) * w, y = (next() * 2.4f - 1.2f) * w;
@@ -54,7 +57,7 @@ protected:
                     triangles.push_back({x, y, w, colour, next() * 4, next() * 4, next(), next()});
                 }
             }
-            Draw(D3DPT_TRIANGLELIST, triangles, 150);
+            Draw(D3DPT_TRIANGLELIST, triangles, kTriangles);
         }
         std::vector<std::uint32_t> frame = Frame();
         device_->SetTexture(0, nullptr);
