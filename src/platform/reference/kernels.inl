@@ -539,6 +539,44 @@ KERNEL_INLINE Colour RunStage(const StageState& stage, const StageInputs& in, co
     return result;
 }
 
+// ---- Fixed programs ------------------------------------------------------------------------
+
+// Stage, sampler and blend settings fixed at compile time for the combinations the scene draws
+// most, so that every switch on an operation, argument, address mode or factor folds away. The
+// kernels read everything else (and everything, for kAnyProgram) from the draw's state.
+struct SamplerModes {
+    std::uint8_t addressU, addressV, magFilter, minFilter, mipFilter;
+};
+
+struct Program {
+    bool fixed;
+    StageState stages[2];
+    SamplerModes samplers[2];
+    std::uint8_t srcBlend, destBlend;
+};
+
+constexpr Program kAnyProgram{false, {}, {}, 0, 0};
+
+template <Program kProgram>
+KERNEL_INLINE StageState StageOf(const PixelState& s, int k) {
+    if constexpr (kProgram.fixed) return kProgram.stages[k];
+    return s.stages[k];
+}
+
+template <Program kProgram>
+KERNEL_INLINE SamplerSetup SamplerOf(const PixelState& s, int k) {
+    SamplerSetup sampler = s.samplers[k];
+    if constexpr (kProgram.fixed) {
+        const SamplerModes& modes = kProgram.samplers[k];
+        sampler.addressU = modes.addressU;
+        sampler.addressV = modes.addressV;
+        sampler.magFilter = modes.magFilter;
+        sampler.minFilter = modes.minFilter;
+        sampler.mipFilter = modes.mipFilter;
+    }
+    return sampler;
+}
+
 // ---- Per-pixel tests and blending -------------------------------------------------------
 
 inline vi Compare(std::uint8_t function, vi value, vi reference) {
@@ -590,12 +628,15 @@ KERNEL_INLINE Colour Factor(std::uint8_t factor, const Colour& src, const Colour
     }
 }
 
+template <Program kProgram>
 KERNEL_INLINE Colour Blend(const PixelState& s, const Colour& src, const Colour& dst) {
-    Colour fs = Factor(s.srcBlend, src, dst);
-    if (s.destBlend == D3DBLEND_ZERO)  // the first terrain pass: the frame below does not count
+    const std::uint8_t srcBlend = kProgram.fixed ? kProgram.srcBlend : s.srcBlend;
+    const std::uint8_t destBlend = kProgram.fixed ? kProgram.destBlend : s.destBlend;
+    Colour fs = Factor(srcBlend, src, dst);
+    if (destBlend == D3DBLEND_ZERO)  // the first terrain pass: the frame below does not count
         return {RoundNonNegative(Clamp255(src.r * fs.r)), RoundNonNegative(Clamp255(src.g * fs.g)),
                 RoundNonNegative(Clamp255(src.b * fs.b)), RoundNonNegative(Clamp255(src.a * fs.a))};
-    Colour fd = Factor(s.destBlend, src, dst);
+    Colour fd = Factor(destBlend, src, dst);
     return {RoundNonNegative(Clamp255(src.r * fs.r + dst.r * fd.r)),
             RoundNonNegative(Clamp255(src.g * fs.g + dst.g * fd.g)),
             RoundNonNegative(Clamp255(src.b * fs.b + dst.b * fd.b)),
@@ -611,7 +652,7 @@ inline vu Pack(const Colour& c) {
 // ---- The block and the triangle -----------------------------------------------------------
 
 // The colour the stages make for one block, rounded to whole 8-bit steps.
-template <int kStages>
+template <int kStages, Program kProgram>
 KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y) {
     vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
     StageInputs in;
@@ -627,9 +668,9 @@ KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf
             in.specular = Colour{Splat(0.0f), Splat(0.0f), Splat(0.0f), Splat(0.0f)};
         in.factor = Splat(s.textureFactor);
         for (int k = 0; k < kStages; ++k) {
-            const StageState& stage = s.stages[k];
+            const StageState stage = StageOf<kProgram>(s, k);
             if (stage.sampled != 0 && s.textures[k] != nullptr)
-                in.texture = Sample(*s.textures[k], s.samplers[k], Evaluate(t.tex[k][0], x, y) * w,
+                in.texture = Sample(*s.textures[k], SamplerOf<kProgram>(s, k), Evaluate(t.tex[k][0], x, y) * w,
                                     Evaluate(t.tex[k][1], x, y) * w, stage.sampled);
             else
                 in.texture = Splat(0xFFFFFFFFu);  // a stage without a texture reads opaque white
@@ -668,7 +709,7 @@ KERNEL_INLINE vi Coverage(const TriangleSetup& t, const QuadSet& q, vi& px, vi& 
     return live;
 }
 
-template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages>
+template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages, Program kProgram>
 KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const KernelTarget& target,
                               const QuadSet& quads) {
     vi px, py;
@@ -684,13 +725,13 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
         live &= Compare(s.depthFunc, depth, reinterpret_cast<vi>(storedDepth));
         if (!Any(live)) return;
     }
-    Colour colour = ShadeColour<kStages>(t, s, x, y);
+    Colour colour = ShadeColour<kStages, kProgram>(t, s, x, y);
     if constexpr (kAlphaTest) {
         live &= Compare(s.alphaFunc, Truncate(colour.a), SplatI(static_cast<std::int32_t>(s.alphaRef)));
         if (!Any(live)) return;
     }
     vu old = LoadQuads(target.colour, target.pitch, quads, rows);
-    if constexpr (kBlend) colour = Blend(s, colour, Unpack(old));
+    if constexpr (kBlend) colour = Blend<kProgram>(s, colour, Unpack(old));
     if (!s.keepDestAlpha) colour.a = Splat(255.0f);
     vu mask = reinterpret_cast<vu>(SplatI(static_cast<std::int32_t>(s.colourWriteMask)));
     vu written = (Pack(colour) & mask) | (old & ~mask);
@@ -703,7 +744,7 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
 
 // Walks the triangle's box a row of quads at a time, collects the quads it covers and shades
 // them kQuads at a time.
-template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages>
+template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages, Program kProgram = kAnyProgram>
 void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarget& target) {
     vi testEdge[3];
     for (int k = 0; k < 3; ++k)
@@ -723,7 +764,7 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
                 pending.x[pending.count] = bx + 2 * q;
                 pending.y[pending.count] = by;
                 if (++pending.count == kQuads) {
-                    ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages>(t, s, target, pending);
+                    ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, pending);
                     pending.count = 0;
                 }
             }
@@ -735,7 +776,7 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
             pending.x[i] = pending.x[0];
             pending.y[i] = pending.y[0];
         }
-        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages>(t, s, target, pending);
+        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, pending);
     }
 }
 
@@ -762,9 +803,45 @@ TriangleKernel ForAlphaTest(const PixelState& s) {
     return s.alphaTest ? ForBlend<kDepthTest, true>(s) : ForBlend<kDepthTest, false>(s);
 }
 
+// The terrain's two passes: the mask's alpha through stage 0 (clamped), the lit ground texture
+// through stage 1 (wrapped), both trilinear; the first pass replaces the frame, the second
+// blends over it through the mask.
+constexpr StageState kMaskAlpha{D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEXTURE,
+                                D3DTA_CURRENT, 0, kAlpha, 0, 1};
+constexpr StageState kLitGround{D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTA_CURRENT,
+                                D3DTA_CURRENT, 1, kRgb, 1, 1};
+constexpr SamplerModes kClampedTrilinear{D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP, D3DTEXF_LINEAR, D3DTEXF_LINEAR,
+                                         D3DTEXF_LINEAR};
+constexpr SamplerModes kWrappedTrilinear{D3DTADDRESS_WRAP, D3DTADDRESS_WRAP, D3DTEXF_LINEAR, D3DTEXF_LINEAR,
+                                         D3DTEXF_LINEAR};
+constexpr Program kTerrainFirstPass{true, {kMaskAlpha, kLitGround}, {kClampedTrilinear, kWrappedTrilinear},
+                                    D3DBLEND_SRCALPHA, D3DBLEND_ZERO};
+constexpr Program kTerrainSecondPass{true, {kMaskAlpha, kLitGround}, {kClampedTrilinear, kWrappedTrilinear},
+                                     D3DBLEND_INVSRCALPHA, D3DBLEND_SRCALPHA};
+
+bool SameModes(const SamplerSetup& sampler, const SamplerModes& modes) {
+    return sampler.addressU == modes.addressU && sampler.addressV == modes.addressV &&
+           sampler.magFilter == modes.magFilter && sampler.minFilter == modes.minFilter &&
+           sampler.mipFilter == modes.mipFilter;
+}
+
+// Whether a blended two-stage draw's state is the program's.
+bool Runs(const PixelState& s, const Program& program) {
+    if (s.stageCount != 2 || s.srcBlend != program.srcBlend || s.destBlend != program.destBlend) return false;
+    for (int k = 0; k < 2; ++k)
+        if (std::memcmp(&s.stages[k], &program.stages[k], sizeof(StageState)) != 0 ||
+            !SameModes(s.samplers[k], program.samplers[k]))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 TriangleKernel SelectKernel(const PixelState& state) {
+    if (state.depthTest && !state.alphaTest && state.blend) {
+        if (Runs(state, kTerrainFirstPass)) return DrawTriangle<true, false, true, 2, kTerrainFirstPass>;
+        if (Runs(state, kTerrainSecondPass)) return DrawTriangle<true, false, true, 2, kTerrainSecondPass>;
+    }
     return state.depthTest ? ForAlphaTest<true>(state) : ForAlphaTest<false>(state);
 }
 
