@@ -36,29 +36,6 @@ bool RectOffset(D3DFORMAT format, UINT width, UINT height, UINT pitch, const REC
 
 }  // namespace
 
-// ---- Surface -------------------------------------------------------------------------------
-
-HRESULT Surface::QueryInterface(REFIID iid, void** out) {
-    if (out == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDirect3DResource9 || iid == IID_IDirect3DSurface9) {
-        *out = static_cast<IDirect3DSurface9*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Surface::AddRef() { return container_.AddRef(); }
-ULONG Surface::Release() { return container_.Release(); }
-HRESULT Surface::GetDevice(IDirect3DDevice9** device) { return container_.GetDevice(device); }
-HRESULT Surface::GetContainer(REFIID iid, void** container) { return container_.QueryInterface(iid, container); }
-HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) { return container_.GetLevelDesc(level_, desc); }
-HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
-    return container_.LockRect(level_, locked, rect, flags);
-}
-HRESULT Surface::UnlockRect() { return container_.UnlockRect(level_); }
-
 // ---- Texture -------------------------------------------------------------------------------
 
 HRESULT Texture::CheckTextureArguments(const GlInfo& info, UINT width, UINT height, UINT& levels, D3DFORMAT format,

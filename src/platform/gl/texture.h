@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/reference/level_surface.h"
 #include "platform/gl/resource.h"
 #include "platform/gl/state_cache.h"
 
@@ -15,29 +16,7 @@ namespace gl {
 class Texture;
 struct GlInfo;
 
-// A level of a texture, seen as a surface. Its references are the texture's.
-class Surface final : public IDirect3DSurface9 {
-public:
-    Surface(Texture& container, UINT level) : container_(container), level_(level) {}
-    ~Surface() override = default;
-
-    HRESULT QueryInterface(REFIID iid, void** out) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
-    HRESULT GetDevice(IDirect3DDevice9** device) override;
-    DWORD SetPriority(DWORD) override { return 0; }
-    DWORD GetPriority() override { return 0; }
-    void PreLoad() override {}
-    D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
-    HRESULT GetContainer(REFIID iid, void** container) override;
-    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
-    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
-    HRESULT UnlockRect() override;
-
-private:
-    Texture& container_;
-    UINT level_;
-};
+using Surface = reference::LevelSurface<Texture>;
 
 class Texture final : public Resource<IDirect3DTexture9> {
 public:

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/reference/level_surface.h"
 #include "platform/reference/resource.h"
 #include "platform/reference/sampled_texture.h"
 
@@ -16,31 +17,7 @@ namespace reference {
 
 class Texture;
 
-// A level of a texture, seen as a surface. Its references are the texture's: a surface lives
-// exactly as long as its texture.
-class Surface final : public IDirect3DSurface9 {
-public:
-    Surface(Texture& container, UINT level) : container_(container), level_(level) {}
-
-    HRESULT QueryInterface(REFIID iid, void** out) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
-    HRESULT GetDevice(IDirect3DDevice9** device) override;
-    DWORD SetPriority(DWORD) override { return 0; }
-    DWORD GetPriority() override { return 0; }
-    void PreLoad() override {}
-    D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
-    HRESULT GetContainer(REFIID iid, void** container) override;
-    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
-    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
-    HRESULT UnlockRect() override;
-
-    ~Surface() override = default;
-
-private:
-    Texture& container_;
-    UINT level_;
-};
+using Surface = LevelSurface<Texture>;
 
 class Texture final : public Resource<IDirect3DTexture9> {
 public:
