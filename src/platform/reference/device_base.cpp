@@ -86,6 +86,29 @@ void DeviceBase::ReleaseBindings() {
     for (auto& texture : state_.textures) Rebind(texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
 }
 
+HRESULT DeviceBase::CheckTextureRequest(IDirect3DTexture9** texture, HANDLE* sharedHandle, DWORD usage,
+                                        D3DPOOL pool) {
+    if (texture == nullptr || sharedHandle != nullptr) return D3DERR_INVALIDCALL;
+    // Render targets and depth textures are not offered: the devices draw only into their back buffers.
+    if ((usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) != 0) return D3DERR_INVALIDCALL;
+    if ((usage & D3DUSAGE_DYNAMIC) != 0 && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
+HRESULT DeviceBase::CheckBufferRequest(const void* buffer, HANDLE* sharedHandle, UINT length, D3DPOOL pool) {
+    if (buffer == nullptr || sharedHandle != nullptr || length == 0 || pool > D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
+HRESULT DeviceBase::CheckIndexFormat(D3DFORMAT format) {
+    return format == D3DFMT_INDEX16 || format == D3DFMT_INDEX32 ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT DeviceBase::CheckUpdatePools(D3DPOOL source, D3DPOOL destination) {
+    return source == D3DPOOL_SYSTEMMEM && destination == D3DPOOL_DEFAULT ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
 HRESULT DeviceBase::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = TransformSlot(state_, state);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;

@@ -60,6 +60,21 @@ protected:
     // Gives back the references the bindings hold (before the device goes).
     void ReleaseBindings();
 
+    // The argument checks every device makes before it creates a resource.
+    static HRESULT CheckTextureRequest(IDirect3DTexture9** texture, HANDLE* sharedHandle, DWORD usage, D3DPOOL pool);
+    static HRESULT CheckBufferRequest(const void* buffer, HANDLE* sharedHandle, UINT length, D3DPOOL pool);
+    static HRESULT CheckIndexFormat(D3DFORMAT format);
+    // UpdateTexture copies from system memory into the default pool only.
+    static HRESULT CheckUpdatePools(D3DPOOL source, D3DPOOL destination);
+
+    // Hands a new object out, or E_OUTOFMEMORY when it could not be made.
+    template <class Object, class Interface>
+    static HRESULT HandOut(Object* created, Interface** out) {
+        if (created == nullptr) return E_OUTOFMEMORY;
+        *out = created;
+        return D3D_OK;
+    }
+
     IDirect3D9* adapter_;
     D3DDEVTYPE type_;
     HWND window_;
