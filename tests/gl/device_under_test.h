@@ -17,8 +17,7 @@
 #include "platform/gl/gl_backend.h"
 #include "platform/gl/gl_info.h"
 #include "platform/gl/readback.h"
-#include "platform/win32/headless/headless.h"
-#include "platform/win32/windows_api.h"
+#include "../common/headless_device.h"
 
 namespace gl::testing {
 
@@ -38,19 +37,9 @@ inline void PrintTo(const DeviceFactory& factory, std::ostream* out) { *out << f
 inline const DeviceFactory kHardware{"OpenGL",           gl::Backend,         D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                      gl::ReadBackBuffer, gl::ReadDepthBuffer, 1};
 
-inline D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height) {
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = width;
-    p.BackBufferHeight = height;
-    p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    p.BackBufferCount = 1;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D24S8;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return p;
-}
+using devicetest::FreshWindow;
+using devicetest::Parameters;
+using devicetest::References;
 
 // Skips the current test, saying why, when this machine gives no OpenGL context at all.
 #define SKIP_WITHOUT_OPENGL()                                                                         \
@@ -68,13 +57,7 @@ protected:
 
     void CreateDevice(D3DPRESENT_PARAMETERS p) {
         DestroyDevice();
-        headless::Reset();
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "device test";
-        RegisterClassExA(&windowClass);
-        window_ = CreateWindowExA(0, "device test", "test", 0, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+        window_ = FreshWindow("device test");
         p.hDeviceWindow = window_;
         ASSERT_EQ(D3D_OK, GetParam().backend().create(nullptr, window_, GetParam().vertexProcessing, p, &device_));
         width_ = static_cast<int>(p.BackBufferWidth);
@@ -125,11 +108,5 @@ inline std::string Hex(std::uint32_t colour) {
 #define EXPECT_ARGB_NEAR(expected, actual, tolerance)                       \
     EXPECT_PRED3(::gl::testing::NearWithAlpha, expected, actual, tolerance) \
         << "expected " << ::gl::testing::Hex(expected) << ", got " << ::gl::testing::Hex(actual)
-
-// Counts the references of an object by taking one and giving it back.
-inline ULONG References(IUnknown* object) {
-    object->AddRef();
-    return object->Release();
-}
 
 }  // namespace gl::testing

@@ -9,24 +9,13 @@
 
 #include "platform/reference/readback.h"
 #include "platform/reference/reference_backend.h"
-#include "platform/win32/headless/headless.h"
-#include "platform/win32/windows_api.h"
+#include "../common/headless_device.h"
 
 namespace reference::testing {
 
-inline D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height) {
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = width;
-    p.BackBufferHeight = height;
-    p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    p.BackBufferCount = 1;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D24S8;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return p;
-}
+using devicetest::FreshWindow;
+using devicetest::Parameters;
+using devicetest::References;
 
 class DeviceTest : public ::testing::Test {
 protected:
@@ -35,13 +24,7 @@ protected:
 
     void CreateDevice(UINT width, UINT height, D3DFORMAT format = D3DFMT_X8R8G8B8) {
         DestroyDevice();
-        headless::Reset();
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "reference test";
-        RegisterClassExA(&windowClass);
-        window_ = CreateWindowExA(0, "reference test", "test", 0, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+        window_ = FreshWindow("reference test");
         D3DPRESENT_PARAMETERS p = Parameters(width, height);
         p.BackBufferFormat = format;
         p.hDeviceWindow = window_;
@@ -70,11 +53,5 @@ protected:
     int width_ = 0;
     int height_ = 0;
 };
-
-// Counts the references of an object by taking one and giving it back.
-inline ULONG References(IUnknown* object) {
-    object->AddRef();
-    return object->Release();
-}
 
 }  // namespace reference::testing
