@@ -114,5 +114,24 @@ TEST_F(LightingTest, SpecularIsAddedOnlyWhenEnabled) {
     EXPECT_TRUE(Near(LitQuad(0.0f, 0.0f, 1.0f), 255, 115, 115, 115));
 }
 
+TEST_F(LightingTest, LocalViewerHighlightsFollowEachVertexAndBlackMaterialsHaveNone) {
+    material_ = D3DMATERIAL9{};
+    material_.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
+    material_.Power = 2.0f;
+    device_->SetMaterial(&material_);
+    light_.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
+    light_.Direction = {0.0f, -0.6f, -0.8f};
+    device_->SetLight(0, &light_);
+    device_->SetRenderState(D3DRS_AMBIENT, 0);
+    device_->SetRenderState(D3DRS_SPECULARENABLE, TRUE);  // LOCALVIEWER is on by default
+    // The eye sits at the origin: the corner (-1, 1, 0.5) sees it along (1, -1, -0.5) / 1.5, so
+    // H = norm((0.667, -0.067, 0.467)) and 0.5 (N.H)^2 gives 41.65; the corner (1, -1, 0.5) gives
+    // 12.25. The centre pixel lies on the diagonal between them: 26.95.
+    EXPECT_TRUE(Near(LitQuad(0.0f, 0.0f, 1.0f), 255, 27, 27, 27, 1));
+    material_.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    device_->SetMaterial(&material_);
+    EXPECT_EQ(0xFF000000u, LitQuad(0.0f, 0.0f, 1.0f));
+}
+
 }  // namespace
 }  // namespace reference::testing

@@ -112,17 +112,22 @@ void Light(const VertexSetup& setup, const std::uint8_t* vertex, const float eye
 
     float ambientSum[3] = {setup.globalAmbient[0], setup.globalAmbient[1], setup.globalAmbient[2]};
     float diffuseSum[3] = {0, 0, 0}, specularSum[3] = {0, 0, 0};
-    float toEye[3] = {-eye[0], -eye[1], -eye[2]};
-    Normalize3(toEye);
+    // A black specular material reflects nothing whatever the highlights: they are not computed.
+    const bool highlights = setup.specular && (specular.r != 0.0f || specular.g != 0.0f || specular.b != 0.0f);
+    float toEye[3] = {0, 0, 1};
+    if (highlights && setup.localViewer) {
+        toEye[0] = -eye[0], toEye[1] = -eye[1], toEye[2] = -eye[2];
+        Normalize3(toEye);
+    }
     for (int i = 0; i < setup.lightCount; ++i) {
         const VertexSetup::Light& light = setup.lights[i];
         for (int k = 0; k < 3; ++k) ambientSum[k] += light.ambient[k];
         float nDotL = normal[0] * light.toLight[0] + normal[1] * light.toLight[1] + normal[2] * light.toLight[2];
         if (nDotL <= 0.0f) continue;
         for (int k = 0; k < 3; ++k) diffuseSum[k] += light.diffuse[k] * nDotL;
-        if (!setup.specular) continue;
+        if (!highlights) continue;
         float half[3];
-        for (int k = 0; k < 3; ++k) half[k] = light.toLight[k] + (setup.localViewer ? toEye[k] : (k == 2 ? 1.0f : 0.0f));
+        for (int k = 0; k < 3; ++k) half[k] = light.toLight[k] + toEye[k];  // a distant viewer looks along +z
         Normalize3(half);
         float nDotH = normal[0] * half[0] + normal[1] * half[1] + normal[2] * half[2];
         if (nDotH <= 0.0f) continue;
