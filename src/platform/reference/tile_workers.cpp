@@ -1,8 +1,29 @@
 #include "platform/reference/tile_workers.h"
 
+#include <immintrin.h>
+
+#include <chrono>
 #include <cstdlib>
 
 namespace reference {
+namespace {
+
+// A frame asks for work a few times (vertex slices, then the tiles) less than a millisecond
+// apart, and waking a sleeping thread costs tens of microseconds. So the threads, and the caller
+// waiting for the last job, watch a little while before they sleep.
+template <class Ready>
+void Spin(Ready ready) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::microseconds(500);
+    do {
+        for (int i = 0; i < 64; ++i) {
+            if (ready()) return;
+            _mm_pause();
+        }
+    } while (Clock::now() < until);
+}
+
+}  // namespace
 
 TileWorkers::TileWorkers(int extraThreads) {
     for (int i = 0; i < extraThreads; ++i) threads_.emplace_back([this, i] { WorkerLoop(i + 1); });
@@ -35,9 +56,11 @@ void TileWorkers::Run(int jobCount, Job job, void* context) {
         next_.store(0, std::memory_order_relaxed);
         busy_ = static_cast<int>(threads_.size());
         ++generation_;
+        published_.store(generation_, std::memory_order_release);
     }
     wake_.notify_all();
     TakeJobs(0);
+    Spin([this] { return busy_.load(std::memory_order_acquire) == 0; });
     std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return busy_ == 0; });
 }
@@ -45,6 +68,7 @@ void TileWorkers::Run(int jobCount, Job job, void* context) {
 void TileWorkers::WorkerLoop(int worker) {
     std::uint64_t seen = 0;
     for (;;) {
+        Spin([&] { return published_.load(std::memory_order_acquire) != seen; });
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });

@@ -36,7 +36,9 @@ private:
     std::condition_variable wake_;
     std::condition_variable done_;
     std::uint64_t generation_ = 0;
-    int busy_ = 0;
+    // generation_ as the threads may read it without the lock, to watch for work before sleeping.
+    std::atomic<std::uint64_t> published_{0};
+    std::atomic<int> busy_{0};
     bool stopping_ = false;
 
     Job job_ = nullptr;
