@@ -152,6 +152,36 @@ TEST_F(ScenePassTest, TerrainPassesBlendRockAndGrassThroughTheMask) {
     grassTexture->Release();
 }
 
+// Where the mask is 0 the rock pass writes black and where it is 255 the grass pass leaves the
+// frame as it was, whatever the ground texture; a mask edge inside a block of pixels must still
+// take both textures into account on either side of it.
+TEST_F(ScenePassTest, TerrainPassesAcrossAMaskEdge) {
+    const double d = 185.0 / 255.0;
+    const int rock[3] = {200, 100, 50}, grass[3] = {20, 220, 40};
+    IDirect3DTexture9* rockTexture = Solid(0xFFC86432);
+    IDirect3DTexture9* grassTexture = Solid(0xFF14DC28);
+    // One texel per pixel, half a texel apart: pixel x filters texels x - 1 and x, so alpha is 0
+    // up to pixel 5, 127.5 (rounded to 128) at pixel 6 and 255 from pixel 7 on.
+    IDirect3DTexture9* mask = MakeTexture(16, 16, 1, [](UINT, UINT x, UINT) { return x < 6 ? 0x00123456u : 0xFF123456u; });
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7F7F7F, 1.0f, 0);
+    TerrainPass(mask, rockTexture, false);
+    DWORD first[16];
+    for (int x = 0; x < 16; ++x) first[x] = Pixel(x, 8);
+    TerrainPass(mask, grassTexture, true);
+    for (int x = 0; x < 16; ++x) {
+        const double a = x <= 5 ? 0.0 : x == 6 ? 128.0 / 255.0 : 1.0;
+        const DWORD second = Pixel(x, 8);
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(rock[c] * d * a, Channel(first[x], 16 - 8 * c), 1.0) << "pixel " << x << " channel " << c;
+            EXPECT_NEAR(grass[c] * d * (1 - a) + rock[c] * d * a * a, Channel(second, 16 - 8 * c), 1.5)
+                << "pixel " << x << " channel " << c;
+        }
+    }
+    mask->Release();
+    rockTexture->Release();
+    grassTexture->Release();
+}
+
 TEST_F(ScenePassTest, WaterAddsItsColourToTheFrameScaledByTheMaskAlpha) {
     IDirect3DTexture9* rock = Solid(0xFF000000);
     IDirect3DTexture9* caustic = Solid(0xFF80FFFF);

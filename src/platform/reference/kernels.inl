@@ -336,15 +336,22 @@ KERNEL_INLINE LevelVectors LevelInfo(const SampledTexture& texture, vi level) {
             secondQuad ? SplatI(texture.height[b]) : SplatI(texture.height[a]),
             secondQuad ? SplatI(texture.offset[b]) : SplatI(texture.offset[a]),
             secondQuad ? SplatI(texture.widthLog2[b]) : SplatI(texture.widthLog2[a])};
-#else
-    // One quad, or quads that mostly share a level: looked up once; otherwise per lane.
-    if (N == 4 || !Any(level != a))
+#elif KERNEL_LANES == 16
+    // Every table fits in one vector (kMaxLevels <= 16): a lane-wise permute picks each lane's
+    // entry, far cheaper than a gather.
+    static_assert(kMaxLevels <= 16);
+    if (!Any(level != a))
         return {SplatI(texture.width[a]), SplatI(texture.height[a]), SplatI(texture.offset[a]),
                 SplatI(texture.widthLog2[a])};
-    return {reinterpret_cast<vi>(GatherWords(texture.width, level)),
-            reinterpret_cast<vi>(GatherWords(texture.height, level)),
-            reinterpret_cast<vi>(GatherWords(texture.offset, level)),
-            reinterpret_cast<vi>(GatherWords(texture.widthLog2, level))};
+    constexpr __mmask16 kTable = (1u << kMaxLevels) - 1;
+    const __m512i index = reinterpret_cast<__m512i>(level);
+    auto pick = [&](const int* table) {
+        return reinterpret_cast<vi>(_mm512_permutexvar_epi32(index, _mm512_maskz_loadu_epi32(kTable, table)));
+    };
+    return {pick(texture.width), pick(texture.height), pick(texture.offset), pick(texture.widthLog2)};
+#else
+    return {SplatI(texture.width[a]), SplatI(texture.height[a]), SplatI(texture.offset[a]),
+            SplatI(texture.widthLog2[a])};  // one quad: one level
 #endif
 }
 
@@ -652,8 +659,29 @@ inline vu Pack(const Colour& c) {
 // ---- The block and the triangle -----------------------------------------------------------
 
 // The colour the stages make for one block, rounded to whole 8-bit steps.
+// Whether a fixed program's blend multiplies its source colour by zero in every live lane, so
+// that the last stage's texture need not be sampled: the source factor is the source alpha (or
+// its complement), that alpha is 0 (or 255) in every live lane, and the last stage passes the
+// alpha on without reading its texture. The terrain's rock pass over grass, and its grass pass
+// over rock, are such blocks. The colour left unsampled is finite either way, so x 0 gives the
+// same 0 as the sampled one would.
 template <int kStages, Program kProgram>
-KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y) {
+KERNEL_INLINE bool SourceColourIgnored(vf alpha, vi live) {
+    if constexpr (!kProgram.fixed || kStages != 2) {
+        return false;
+    } else {
+        constexpr StageState last = kProgram.stages[1];
+        constexpr bool alphaPassesOn = last.alphaOp == D3DTOP_SELECTARG1 && last.alphaArg1 == D3DTA_CURRENT;
+        if constexpr (!alphaPassesOn || last.sampled != kRgb) return false;
+        const vf rounded = RoundNonNegative(Clamp255(alpha));
+        if constexpr (kProgram.srcBlend == D3DBLEND_SRCALPHA) return !Any(live & (rounded != 0.0f));
+        if constexpr (kProgram.srcBlend == D3DBLEND_INVSRCALPHA) return !Any(live & (rounded != 255.0f));
+        return false;
+    }
+}
+
+template <int kStages, Program kProgram>
+KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y, vi live) {
     vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
     StageInputs in;
     vf perspective = t.flat ? Splat(1.0f) : w;
@@ -669,7 +697,9 @@ KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf
         in.factor = Splat(s.textureFactor);
         for (int k = 0; k < kStages; ++k) {
             const StageState stage = StageOf<kProgram>(s, k);
-            if (stage.sampled != 0 && s.textures[k] != nullptr)
+            if (k == 1 && SourceColourIgnored<kStages, kProgram>(current.a, live))
+                in.texture = Splat(0u);
+            else if (stage.sampled != 0 && s.textures[k] != nullptr)
                 in.texture = Sample(*s.textures[k], SamplerOf<kProgram>(s, k), Evaluate(t.tex[k][0], x, y) * w,
                                     Evaluate(t.tex[k][1], x, y) * w, stage.sampled);
             else
@@ -709,13 +739,11 @@ KERNEL_INLINE vi Coverage(const TriangleSetup& t, const QuadSet& q, vi& px, vi& 
     return live;
 }
 
+// Shades the quads' lanes in `live`, the pixels the triangle covers; (px, py) are the lanes' pixels.
 template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages, Program kProgram>
 KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const KernelTarget& target,
-                              const QuadSet& quads) {
-    vi px, py;
-    vi live = Coverage(t, quads, px, py);
+                              const QuadSet& quads, bool rows, vi live, vi px, vi py) {
     vf x = ToFloat(px), y = ToFloat(py);
-    const bool rows = SideBySide(quads);
     vi depth{};
     vu storedDepth{};
     if constexpr (kDepthTest) {
@@ -725,7 +753,7 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
         live &= Compare(s.depthFunc, depth, reinterpret_cast<vi>(storedDepth));
         if (!Any(live)) return;
     }
-    Colour colour = ShadeColour<kStages, kProgram>(t, s, x, y);
+    Colour colour = ShadeColour<kStages, kProgram>(t, s, x, y, live);
     if constexpr (kAlphaTest) {
         live &= Compare(s.alphaFunc, Truncate(colour.a), SplatI(static_cast<std::int32_t>(s.alphaRef)));
         if (!Any(live)) return;
@@ -742,6 +770,13 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
     }
 }
 
+// Whether each quad of a coverage test (four mask bits apiece) has a covered pixel.
+inline bool EveryQuadLive(int bits) {
+    for (int q = 0; q < kQuads; ++q)
+        if (((bits >> (4 * q)) & 15) == 0) return false;
+    return true;
+}
+
 // Walks the triangle's box a row of quads at a time, collects the quads it covers and shades
 // them kQuads at a time.
 template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages, Program kProgram = kAnyProgram>
@@ -751,6 +786,12 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
         testEdge[k] = SplatI(t.edgeC[k]) + SplatI(t.edgeA[k]) * kTestX + SplatI(t.edgeB[k]) * kLaneY;
     const vi x0 = SplatI(t.x0), x1 = SplatI(t.x1), y0 = SplatI(t.y0), y1 = SplatI(t.y1);
     QuadSet pending{{}, {}, 0};
+    auto shadePending = [&] {
+        vi px, py;
+        vi live = Coverage(t, pending, px, py);
+        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, pending, SideBySide(pending),
+                                                                      live, px, py);
+    };
     for (int by = t.y0 & ~1; by <= t.y1; by += 2) {
         for (int bx = t.x0 & ~1; bx <= t.x1; bx += kTestWidth) {
             vi e0 = testEdge[0] + (t.edgeA[0] * bx + t.edgeB[0] * by);
@@ -759,12 +800,19 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
             vi px = SplatI(bx) + kTestX, py = SplatI(by) + kLaneY;
             vi live = ((e0 | e1 | e2) >= 0) & (px >= x0) & (px <= x1) & (py >= y0) & (py <= y1);
             int bits = MaskBits(live);
+            if (pending.count == 0 && EveryQuadLive(bits)) {
+                // The test's lanes are already the quads' lanes, side by side: shade them as tested.
+                QuadSet row{{}, {}, kQuads};
+                for (int q = 0; q < kQuads; ++q) row.x[q] = bx + 2 * q, row.y[q] = by;
+                ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, row, N > 4, live, px, py);
+                continue;
+            }
             for (int q = 0; q < kQuads; ++q) {
                 if (((bits >> (4 * q)) & 15) == 0) continue;
                 pending.x[pending.count] = bx + 2 * q;
                 pending.y[pending.count] = by;
                 if (++pending.count == kQuads) {
-                    ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, pending);
+                    shadePending();
                     pending.count = 0;
                 }
             }
@@ -776,7 +824,7 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
             pending.x[i] = pending.x[0];
             pending.y[i] = pending.y[0];
         }
-        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, pending);
+        shadePending();
     }
 }
 
