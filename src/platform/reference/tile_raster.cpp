@@ -1,5 +1,7 @@
 #include "platform/reference/tile_raster.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -103,11 +105,20 @@ void SetupPlanes(const ShadedVertex& v0, const ShadedVertex& v1, const ShadedVer
     }
 }
 
+// Four words a store: the compiler leaves a plain fill loop word by word, and every tile of
+// every frame starts with two of them.
+void FillWords(std::uint32_t* first, int count, std::uint32_t value) {
+    const __m128i four = _mm_set1_epi32(static_cast<int>(value));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(first + i), four);
+    for (; i < count; ++i) first[i] = value;
+}
+
 void ApplyClear(const Frame& frame, const TileTarget& target, int x0, int y0, int x1, int y1) {
     for (int y = y0; y < y1; ++y) {
-        std::size_t row = static_cast<std::size_t>(y) * target.pitch;
-        if (frame.clear.colour) std::fill(target.colour + row + x0, target.colour + row + x1, frame.clear.colourValue);
-        if (frame.clear.depth) std::fill(target.depth + row + x0, target.depth + row + x1, frame.clear.depthValue);
+        std::size_t row = static_cast<std::size_t>(y) * target.pitch + x0;
+        if (frame.clear.colour) FillWords(target.colour + row, x1 - x0, frame.clear.colourValue);
+        if (frame.clear.depth) FillWords(target.depth + row, x1 - x0, frame.clear.depthValue);
     }
 }
 
