@@ -23,9 +23,11 @@ void Spin(Ready ready) {
     } while (Clock::now() < until);
 }
 
+std::uint64_t Pack(std::uint32_t front, std::uint32_t back) { return static_cast<std::uint64_t>(back) << 32 | front; }
+
 }  // namespace
 
-TileWorkers::TileWorkers(int extraThreads) {
+TileWorkers::TileWorkers(int extraThreads) : runs_(std::make_unique<JobRun[]>(static_cast<std::size_t>(extraThreads) + 1)) {
     for (int i = 0; i < extraThreads; ++i) threads_.emplace_back([this, i] { WorkerLoop(i + 1); });
 }
 
@@ -38,11 +40,23 @@ TileWorkers::~TileWorkers() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-void TileWorkers::TakeJobs(int worker) {
+int TileWorkers::Take(int run, bool fromBack) {
+    std::uint64_t range = runs_[run].range.load(std::memory_order_relaxed);
     for (;;) {
-        int job = next_.fetch_add(1, std::memory_order_relaxed);
-        if (job >= jobCount_) return;
-        job_(context_, job, worker);
+        auto front = static_cast<std::uint32_t>(range), back = static_cast<std::uint32_t>(range >> 32);
+        if (front >= back) return -1;
+        const std::uint64_t rest = fromBack ? Pack(front, back - 1) : Pack(front + 1, back);
+        if (runs_[run].range.compare_exchange_weak(range, rest, std::memory_order_relaxed))
+            return static_cast<int>(fromBack ? back - 1 : front);
+    }
+}
+
+void TileWorkers::TakeJobs(int worker) {
+    for (int job; (job = Take(worker, false)) >= 0;) job_(context_, job, worker);
+    const int threads = Threads();
+    for (int other = 1; other < threads; ++other) {
+        const int run = (worker + other) % threads;
+        for (int job; (job = Take(run, true)) >= 0;) job_(context_, job, worker);
     }
 }
 
@@ -52,8 +66,12 @@ void TileWorkers::Run(int jobCount, Job job, void* context) {
         std::lock_guard lock(mutex_);
         job_ = job;
         context_ = context;
-        jobCount_ = jobCount;
-        next_.store(0, std::memory_order_relaxed);
+        const int threads = Threads();
+        for (int run = 0; run < threads; ++run) {
+            auto front = static_cast<std::uint32_t>(static_cast<std::int64_t>(jobCount) * run / threads);
+            auto back = static_cast<std::uint32_t>(static_cast<std::int64_t>(jobCount) * (run + 1) / threads);
+            runs_[run].range.store(Pack(front, back), std::memory_order_relaxed);
+        }
         busy_ = static_cast<int>(threads_.size());
         ++generation_;
         published_.store(generation_, std::memory_order_release);

@@ -1,10 +1,11 @@
 #pragma once
-// A fixed set of threads that share out numbered jobs (the tiles of a frame). The calling thread
-// takes jobs too, so with no extra threads everything runs inline. Which thread runs which job
-// never changes the outcome: each job writes only its own tile.
+// A fixed set of threads that share out numbered jobs (the tiles of a frame, row by row). The
+// calling thread takes jobs too, so with no extra threads everything runs inline. Which thread
+// runs which job never changes the outcome: each job writes only its own tile.
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -30,6 +31,8 @@ public:
 private:
     void WorkerLoop(int worker);
     void TakeJobs(int worker);
+    // The next job of a run, from its front or its back; -1 when the run is done.
+    int Take(int run, bool fromBack);
 
     std::vector<std::thread> threads_;
     std::mutex mutex_;
@@ -43,8 +46,14 @@ private:
 
     Job job_ = nullptr;
     void* context_ = nullptr;
-    int jobCount_ = 0;
-    std::atomic<int> next_{0};
+    // Each thread owns a run of consecutive jobs (neighbouring tiles read the same texels, and
+    // its own cache keeps them) and takes them from the front; a thread whose run is done takes
+    // the others' from the back. A run is [front, back) packed in one word, so that a job is
+    // claimed once.
+    struct alignas(64) JobRun {
+        std::atomic<std::uint64_t> range{0};
+    };
+    std::unique_ptr<JobRun[]> runs_;
 };
 
 // Threads the device uses by default: one per core, or QUENOLDE_REF_THREADS when it is set.
