@@ -233,14 +233,14 @@ void ShadeVertexSlice(void* context, int slice, int /*worker*/) {
                    job.range->stride, count, job.out + first);
 }
 
-void ShadeVertices(const VertexSetup& setup, const DrawRange& range, ShadedVertex* out, TileWorkers& workers) {
+void ShadeVertices(const VertexSetup& setup, const DrawRange& range, ShadedVertex* out, TileWorkers* workers) {
     const UINT slices = (range.vertexCount + kVerticesPerSlice - 1) / kVerticesPerSlice;
-    if (slices <= 1 || workers.Threads() == 1) {
+    if (slices <= 1 || workers == nullptr || workers->Threads() == 1) {
         RunVertexStage(setup, range.vertices, range.stride, range.vertexCount, out);
         return;
     }
     VertexSlices job{&setup, &range, out};
-    workers.Run(static_cast<int>(slices), ShadeVertexSlice, &job);
+    workers->Run(static_cast<int>(slices), ShadeVertexSlice, &job);
 }
 
 }  // namespace
@@ -275,7 +275,7 @@ PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha) {
 }
 
 void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
-                RecorderScratch& scratch, TileWorkers& workers) {
+                RecorderScratch& scratch, TileWorkers* workers) {
     VertexSetup& setup = scratch.setup;
     if (!PrepareVertexStage(state, setup)) return;
     auto base = static_cast<std::uint32_t>(frame.vertices.size());

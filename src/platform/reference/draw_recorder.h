@@ -25,9 +25,9 @@ struct RecorderScratch {
 // The pixel state of a draw, without its textures (the renderer fills those in).
 PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha);
 
-// Large draws shade their vertices in slices on `workers` (the threads wait idle while a frame
-// is recorded); the outcome is the same whoever shades which vertex.
+// Large draws shade their vertices in slices on `workers` when they are given (idle threads);
+// the outcome is the same whoever shades which vertex.
 void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
-                RecorderScratch& scratch, TileWorkers& workers);
+                RecorderScratch& scratch, TileWorkers* workers);
 
 }  // namespace reference

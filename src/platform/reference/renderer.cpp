@@ -16,14 +16,11 @@ std::uint32_t DepthToBuffer(float z) {
     return static_cast<std::uint32_t>(std::lrintf(std::clamp(z, 0.0f, 1.0f) * 16777215.0f));
 }
 
-struct FinishJob {
-    Frame* frame;
-    TileTarget target;
-    TileScratch* scratch;
-};
+// Chunks of fewer triangles are not worth handing to another thread.
+constexpr std::size_t kChunkTriangles = 256;
 
 void RasteriseOneTile(void* context, int tile, int worker) {
-    auto* job = static_cast<FinishJob*>(context);
+    auto* job = static_cast<const TileJob*>(context);
     RasteriseTile(*job->frame, job->target, tile, job->scratch[worker]);
 }
 
@@ -38,11 +35,14 @@ Renderer::Renderer(int width, int height, bool backBufferAlpha, bool depthBuffer
       colour_(static_cast<std::size_t>((width + 3) & ~3) * ((height + 1) & ~1), 0),
       depth_(colour_.size(), DepthToBuffer(1.0f)),
       workers_(std::make_unique<TileWorkers>(threadCount > 1 ? threadCount - 1 : 0)) {
-    frame_.Resize(width, height);
+    for (Frame& frame : frames_) frame.Resize(width, height);
     scratch_.resize(static_cast<std::size_t>(workers_->Threads()));
 }
 
-Renderer::~Renderer() { ReleaseFrameTextures(); }
+Renderer::~Renderer() {
+    JoinChunk();
+    ReleaseFrameTextures();
+}
 
 int Renderer::ThreadCount() const { return workers_->Threads(); }
 
@@ -57,19 +57,19 @@ void Renderer::Clear(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DREC
     bool wholeBuffer = viewport.X == 0 && viewport.Y == 0 && viewport.Width == static_cast<DWORD>(width_) &&
                        viewport.Height == static_cast<DWORD>(height_) && (rectCount == 0 || rects == nullptr);
     // A clear after draws of this frame must land after them; rasterise those first.
-    if (!frame_.triangles.empty() || !wholeBuffer) {
+    if (chunkInFlight_ || !Recording().triangles.empty() || !wholeBuffer) {
         Finish();
         ClearNow(viewport, rectCount, rects, flags, colour, z);
         return;
     }
     // A whole-buffer clear at the start of a frame is folded into the tiles' first pass.
     if (flags & D3DCLEAR_TARGET) {
-        frame_.clear.colour = true;
-        frame_.clear.colourValue = colour;
+        Recording().clear.colour = true;
+        Recording().clear.colourValue = colour;
     }
     if (flags & D3DCLEAR_ZBUFFER) {
-        frame_.clear.depth = true;
-        frame_.clear.depthValue = DepthToBuffer(z);
+        Recording().clear.depth = true;
+        Recording().clear.depthValue = DepthToBuffer(z);
     }
 }
 
@@ -110,15 +110,39 @@ void Renderer::Draw(const ApiState& state, Texture* const textures[kDrawnStages]
         }
         pixels.textures[s] = &textures[s]->PrepareForSampling(serial_);
     }
-    RecordDraw(frame_, state, pixels, range, recorderScratch_, *workers_);
+    // While a chunk is in flight the other threads are busy with it: this draw's vertices are
+    // shaded here.
+    RecordDraw(Recording(), state, pixels, range, recorderScratch_, chunkInFlight_ ? nullptr : workers_.get());
+    HandOffChunk();
+}
+
+void Renderer::HandOffChunk() {
+    if (workers_->Threads() == 1 || Recording().triangles.size() < kChunkTriangles) return;
+    if (chunkInFlight_) {
+        if (!workers_->Finished()) return;  // keep recording into this chunk meanwhile
+        JoinChunk();
+    }
+    chunkJob_ = TileJob{&Recording(), TileTarget{colour_.data(), depth_.data(), width_, height_, pitch_},
+                        scratch_.data()};
+    workers_->Start(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &chunkJob_);
+    chunkInFlight_ = true;
+    recording_ ^= 1;  // the other Frame: empty, since at most one chunk is in flight
+}
+
+void Renderer::JoinChunk() {
+    if (!chunkInFlight_) return;
+    workers_->Join();
+    frames_[recording_ ^ 1].Reset();
+    chunkInFlight_ = false;
 }
 
 void Renderer::Finish() {
-    if (frame_.HasWork()) {
-        FinishJob job{&frame_, TileTarget{colour_.data(), depth_.data(), width_, height_, pitch_}, scratch_.data()};
-        workers_->Run(frame_.tilesX * frame_.tilesY, RasteriseOneTile, &job);
+    JoinChunk();
+    if (Recording().HasWork()) {
+        TileJob job{&Recording(), TileTarget{colour_.data(), depth_.data(), width_, height_, pitch_}, scratch_.data()};
+        workers_->Run(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &job);
     }
-    frame_.Reset();
+    Recording().Reset();
     ReleaseFrameTextures();
     ++serial_;
 }

@@ -31,6 +31,13 @@ struct DrawRange {
     UINT indexBias;
 };
 
+// What the threads need to rasterise the tiles of one recorded frame (or chunk of one).
+struct TileJob {
+    const Frame* frame;
+    TileTarget target;
+    TileScratch* scratch;  // one per thread
+};
+
 class Renderer {
 public:
     // `backBufferAlpha`: the back buffer keeps an alpha channel (A8R8G8B8) rather than X8R8G8B8.
@@ -46,7 +53,7 @@ public:
 
     // The frame being recorded; resources read by it carry this number.
     std::uint64_t Serial() const { return serial_; }
-    bool Pending() const { return frame_.HasWork(); }
+    bool Pending() const { return chunkInFlight_ || Recording().HasWork(); }
 
     // Records a clear of the viewport (and of the given rectangles within it, if any).
     void Clear(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR colour,
@@ -68,6 +75,10 @@ private:
     void ClearNow(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DRECT* rects, DWORD flags,
                   D3DCOLOR colour, float z);
     void ReleaseFrameTextures();
+    Frame& Recording() { return frames_[recording_]; }
+    const Frame& Recording() const { return frames_[recording_]; }
+    void HandOffChunk();
+    void JoinChunk();
 
     int width_;
     int height_;
@@ -77,7 +88,14 @@ private:
     std::vector<std::uint32_t> colour_;
     std::vector<std::uint32_t> depth_;
     std::uint64_t serial_ = 1;
-    Frame frame_;
+    // A frame is recorded in chunks: once a chunk holds enough triangles it goes to the other
+    // threads, which rasterise it while this thread records the next one into the other Frame.
+    // One chunk is in flight at a time, and chunks go in order, so every tile still draws its
+    // triangles in submission order.
+    Frame frames_[2];
+    int recording_ = 0;
+    bool chunkInFlight_ = false;
+    TileJob chunkJob_{};
     std::vector<Texture*> frameTextures_;
     RecorderScratch recorderScratch_;
     std::vector<TileScratch> scratch_;

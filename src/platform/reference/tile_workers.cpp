@@ -61,6 +61,11 @@ void TileWorkers::TakeJobs(int worker) {
 }
 
 void TileWorkers::Run(int jobCount, Job job, void* context) {
+    Start(jobCount, job, context);
+    Join();
+}
+
+void TileWorkers::Start(int jobCount, Job job, void* context) {
     if (jobCount <= 0) return;
     {
         std::lock_guard lock(mutex_);
@@ -77,6 +82,12 @@ void TileWorkers::Run(int jobCount, Job job, void* context) {
         published_.store(generation_, std::memory_order_release);
     }
     wake_.notify_all();
+    started_ = true;
+}
+
+void TileWorkers::Join() {
+    if (!started_) return;
+    started_ = false;
     TakeJobs(0);
     Spin([this] { return busy_.load(std::memory_order_acquire) == 0; });
     std::unique_lock lock(mutex_);

@@ -26,6 +26,14 @@ public:
     // `worker` is 0 for the caller and 1.. for the threads, for per-thread scratch memory.
     void Run(int jobCount, Job job, void* context);
 
+    // Run in two halves: Start hands the jobs to the threads and returns at once; Join takes
+    // the jobs still waiting (the caller's own share first) and returns when all are done. One
+    // set of jobs at a time: Join before the next Start or Run.
+    void Start(int jobCount, Job job, void* context);
+    void Join();
+    // After Start: whether every job is done (Join then returns at once).
+    bool Finished() const { return busy_.load(std::memory_order_acquire) == 0; }
+
     int Threads() const { return static_cast<int>(threads_.size()) + 1; }
 
 private:
@@ -43,6 +51,7 @@ private:
     std::atomic<std::uint64_t> published_{0};
     std::atomic<int> busy_{0};
     bool stopping_ = false;
+    bool started_ = false;  // jobs handed out and not yet joined (the caller's view only)
 
     Job job_ = nullptr;
     void* context_ = nullptr;
