@@ -658,7 +658,6 @@ inline vu Pack(const Colour& c) {
 
 // ---- The block and the triangle -----------------------------------------------------------
 
-// The colour the stages make for one block, rounded to whole 8-bit steps.
 // Whether a fixed program's blend multiplies its source colour by zero in every live lane, so
 // that the last stage's texture need not be sampled: the source factor is the source alpha (or
 // its complement), that alpha is 0 (or 255) in every live lane, and the last stage passes the
@@ -680,6 +679,7 @@ KERNEL_INLINE bool SourceColourIgnored(vf alpha, vi live) {
     }
 }
 
+// The colour the stages make for one block, rounded to whole 8-bit steps.
 template <int kStages, Program kProgram>
 KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y, vi live) {
     vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
