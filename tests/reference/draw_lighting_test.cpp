@@ -55,6 +55,19 @@ protected:
         return Pixel(8, 8);
     }
 
+    // A black material with a white highlight of power 2, the light's specular at half, no
+    // ambient light: what shows is the specular term alone.
+    void WhiteHighlights() {
+        material_ = D3DMATERIAL9{};
+        material_.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
+        material_.Power = 2.0f;
+        device_->SetMaterial(&material_);
+        light_.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
+        light_.Direction = {0.0f, -0.6f, -0.8f};  // towards the light: (0, 0.6, 0.8)
+        device_->SetLight(0, &light_);
+        device_->SetRenderState(D3DRS_AMBIENT, 0);
+    }
+
     D3DMATERIAL9 material_{};
     D3DLIGHT9 light_{};
 };
@@ -98,15 +111,8 @@ TEST_F(LightingTest, LightingOffPassesVertexColoursOrWhite) {
 }
 
 TEST_F(LightingTest, SpecularIsAddedOnlyWhenEnabled) {
-    material_ = D3DMATERIAL9{};
-    material_.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
-    material_.Power = 2.0f;
-    device_->SetMaterial(&material_);
-    light_.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
-    light_.Direction = {0.0f, -0.6f, -0.8f};  // towards the light: (0, 0.6, 0.8)
-    device_->SetLight(0, &light_);
+    WhiteHighlights();
     device_->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
-    device_->SetRenderState(D3DRS_AMBIENT, 0);
     // Without a local viewer the half vector is norm((0, 0.6, 0.8) + (0, 0, 1)) = (0, 0.316, 0.949):
     // with N = (0, 0, 1), (N.H)^2 = 0.9 and specular = 0.5 x 0.9 = 0.45, 114.75.
     EXPECT_EQ(0xFF000000u, LitQuad(0.0f, 0.0f, 1.0f));
@@ -115,14 +121,7 @@ TEST_F(LightingTest, SpecularIsAddedOnlyWhenEnabled) {
 }
 
 TEST_F(LightingTest, LocalViewerHighlightsFollowEachVertexAndBlackMaterialsHaveNone) {
-    material_ = D3DMATERIAL9{};
-    material_.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
-    material_.Power = 2.0f;
-    device_->SetMaterial(&material_);
-    light_.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
-    light_.Direction = {0.0f, -0.6f, -0.8f};
-    device_->SetLight(0, &light_);
-    device_->SetRenderState(D3DRS_AMBIENT, 0);
+    WhiteHighlights();
     device_->SetRenderState(D3DRS_SPECULARENABLE, TRUE);  // LOCALVIEWER is on by default
     // The eye sits at the origin: the corner (-1, 1, 0.5) sees it along (1, -1, -0.5) / 1.5, so
     // H = norm((0.667, -0.067, 0.467)) and 0.5 (N.H)^2 gives 41.65; the corner (1, -1, 0.5) gives
