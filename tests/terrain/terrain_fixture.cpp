@@ -1,5 +1,7 @@
 #include "terrain_fixture.h"
 
+#include "../common/headless_device.h"
+
 namespace terrain_test {
 
 void TerrainTest::SetUp() {
@@ -13,15 +15,8 @@ void TerrainTest::SetUp() {
     HWND window = CreateWindowExA(0, "terrain test", "", 0, 0, 0, kSize, kSize, nullptr, nullptr, nullptr, nullptr);
     d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d_, nullptr);
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = p.BackBufferHeight = kSize;
-    p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    p.BackBufferCount = 1;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS p = devicetest::Parameters(kSize, kSize);
     p.hDeviceWindow = window;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D24S8;
     ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_REF, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device), D3D_OK);
 }
 

@@ -1,5 +1,7 @@
 #include "render_fixture.h"
 
+#include "../../common/headless_device.h"
+
 namespace scene_test {
 namespace {
 
@@ -32,17 +34,8 @@ void RenderTest::SetUp() {
 
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS parametres{};
-    parametres.BackBufferWidth = kTaille;
-    parametres.BackBufferHeight = kTaille;
-    parametres.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parametres.BackBufferCount = 1;
-    parametres.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parametres = devicetest::Parameters(kTaille, kTaille);
     parametres.hDeviceWindow = fenetre;
-    parametres.Windowed = TRUE;
-    parametres.EnableAutoDepthStencil = TRUE;
-    parametres.AutoDepthStencilFormat = D3DFMT_D24S8;
-    parametres.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, fenetre, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
                                 &parametres, &device),
               S_OK);
