@@ -8,6 +8,8 @@ namespace {
 
 // D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE.
 constexpr DWORD kLitFvf = 0x052;
+// D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_SPECULAR: the colour slot holds the specular colour.
+constexpr DWORD kSpecularFvf = 0x092;
 
 struct LitVertex {
     float x, y, z;
@@ -39,7 +41,7 @@ protected:
     DWORD LitQuad(float nx, float ny, float nz, DWORD fvf = kLitFvf & ~D3DFVF_DIFFUSE, DWORD colour = 0) {
         LitVertex quad[4] = {{-1, 1, 0.5f, nx, ny, nz, colour}, {1, 1, 0.5f, nx, ny, nz, colour},
                              {1, -1, 0.5f, nx, ny, nz, colour}, {-1, -1, 0.5f, nx, ny, nz, colour}};
-        UINT stride = (fvf & D3DFVF_DIFFUSE) ? sizeof(LitVertex) : 24;
+        UINT stride = (fvf & (D3DFVF_DIFFUSE | D3DFVF_SPECULAR)) ? sizeof(LitVertex) : 24;
         IDirect3DVertexBuffer9* buffer = nullptr;
         device_->CreateVertexBuffer(sizeof quad, 0, fvf, D3DPOOL_DEFAULT, &buffer, nullptr);
         void* data = nullptr;
@@ -130,6 +132,23 @@ TEST_F(LightingTest, LocalViewerHighlightsFollowEachVertexAndBlackMaterialsHaveN
     material_.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
     device_->SetMaterial(&material_);
     EXPECT_EQ(0xFF000000u, LitQuad(0.0f, 0.0f, 1.0f));
+}
+
+TEST_F(LightingTest, SpecularFromTheVerticesIsAddedOverABlackMaterial) {
+    WhiteHighlights();
+    material_.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    device_->SetMaterial(&material_);
+    device_->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
+    device_->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    // The specular material source defaults to the vertices' specular colour, white here: the
+    // highlight is the 114.75 of SpecularIsAddedOnlyWhenEnabled.
+    EXPECT_TRUE(Near(LitQuad(0.0f, 0.0f, 1.0f, kSpecularFvf, 0xFFFFFFFF), 255, 115, 115, 115));
+    // Unlit, the vertices' specular colour is added as it stands to the stages' black.
+    device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device_->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF000000);
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    EXPECT_TRUE(Near(LitQuad(0.0f, 0.0f, 1.0f, kSpecularFvf, 0x00336699), 255, 0x33, 0x66, 0x99));
 }
 
 }  // namespace

@@ -281,9 +281,12 @@ void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, c
     auto base = static_cast<std::uint32_t>(frame.vertices.size());
     frame.vertices.resize(base + range.vertexCount);
     ShadeVertices(setup, range, &frame.vertices[base], workers);
+    // The pixels skip adding a specular colour that is black at every vertex: the terrain's is.
+    PixelState drawn = pixels;
+    if (drawn.addSpecular && ShadesBlackSpecular(setup)) drawn.addSpecular = 0;
     BinContext context{frame,           setup,           scratch,         state.render[D3DRS_CULLMODE],
-                       StateIndex(frame, pixels), pixels.viewportX0, pixels.viewportY0, pixels.viewportX1,
-                       pixels.viewportY1};
+                       StateIndex(frame, drawn), drawn.viewportX0, drawn.viewportY0, drawn.viewportX1,
+                       drawn.viewportY1};
     Assemble(context, range, base);
 }
 

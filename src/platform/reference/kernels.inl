@@ -188,13 +188,22 @@ inline vu LoadQuads(const std::uint32_t* base, int pitch, const QuadSet& q, bool
         const std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[0]) * pitch + q.x[0];
         return FromRows(p, p + pitch);
     }
-    vu r;
+    // Assembled in registers: pieces written to memory and read back as one vector would stall
+    // on store forwarding.
+    __m128i quad[kQuads];
     for (int i = 0; i < kQuads; ++i) {
         const std::uint32_t* p = base + static_cast<std::ptrdiff_t>(q.y[i]) * pitch + q.x[i];
-        std::memcpy(reinterpret_cast<char*>(&r) + 16 * i, p, 8);
-        std::memcpy(reinterpret_cast<char*>(&r) + 16 * i + 8, p + pitch, 8);
+        quad[i] = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))),
+                                                reinterpret_cast<const double*>(p + pitch)));
     }
-    return r;
+#if KERNEL_LANES == 16
+    return reinterpret_cast<vu>(_mm512_inserti64x4(_mm512_castsi256_si512(_mm256_set_m128i(quad[1], quad[0])),
+                                                   _mm256_set_m128i(quad[3], quad[2]), 1));
+#elif KERNEL_LANES == 8
+    return reinterpret_cast<vu>(_mm256_set_m128i(quad[1], quad[0]));
+#else
+    return reinterpret_cast<vu>(quad[0]);
+#endif
 }
 
 inline void StoreQuads(std::uint32_t* base, int pitch, const QuadSet& q, bool sideBySide, vu value) {

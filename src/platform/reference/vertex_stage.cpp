@@ -191,6 +191,13 @@ bool PrepareVertexStage(const ApiState& state, VertexSetup& setup) {
     return true;
 }
 
+bool ShadesBlackSpecular(const VertexSetup& setup) {
+    if (!setup.lighting) return setup.layout.specular < 0;
+    const D3DCOLORVALUE& s = setup.material.Specular;
+    // Black skips the highlights, so the sum they would scale stays 0 and nothing can overflow.
+    return setup.specularSource < 0 && s.r == 0.0f && s.g == 0.0f && s.b == 0.0f;
+}
+
 std::uint32_t Outcodes(const VertexSetup& setup, const float c[4]) {
     std::uint32_t codes = 0;
     if (c[2] < 0.0f) codes |= kOutsideNear;

@@ -40,6 +40,10 @@ struct VertexSetup {
 // False when the vertex format cannot be drawn.
 bool PrepareVertexStage(const ApiState& state, VertexSetup& setup);
 
+// Whether every vertex comes out with a black specular colour: lit with a black specular
+// material, or unlit from vertices that carry no specular colour. Adding it then changes nothing.
+bool ShadesBlackSpecular(const VertexSetup& setup);
+
 // Shades `count` vertices `stride` bytes apart.
 void RunVertexStage(const VertexSetup& setup, const std::uint8_t* vertices, UINT stride, UINT count,
                     ShadedVertex* out);
