@@ -33,10 +33,15 @@ constexpr vi LaneTable(F f) {
 const vi kLaneX = LaneTable([](int l) { return l % 2; });
 const vi kLaneY = LaneTable([](int l) { return (l / 2) % 2; });
 const vi kLaneQuad = LaneTable([](int l) { return l / 4; });
-// The corner lanes of each lane's quad, for the derivatives: top-left, top-right, bottom-left.
-const vi kQuadTopLeft = LaneTable([](int l) { return l / 4 * 4; });
-const vi kQuadTopRight = LaneTable([](int l) { return l / 4 * 4 + 1; });
-const vi kQuadBottomLeft = LaneTable([](int l) { return l / 4 * 4 + 2; });
+// The derivatives of a texture coordinate pair (u, v) are per quad, so a vector holds them all:
+// group g = l / kQuads of lanes has, for quad l % kQuads, d/dx of u, d/dx of v, d/dy of u and
+// d/dy of v in turn. Each is a difference between two corners of the quad (top-right or
+// bottom-left less top-left) of u (lanes 0 to N - 1 of a shuffle) or v (lanes N to 2N - 1).
+const vi kDerivativeEnd = LaneTable([](int l) { return (l / kQuads % 2) * N + l % kQuads * 4 + (l / kQuads < 2 ? 1 : 2); });
+const vi kDerivativeStart = LaneTable([](int l) { return (l / kQuads % 2) * N + l % kQuads * 4; });
+// Groups 0 and 1 trade places, and 2 and 3; then 0 and 2, and 1 and 3.
+const vi kSwapGroupPairs = LaneTable([](int l) { return (l / kQuads ^ 1) * kQuads + l % kQuads; });
+const vi kSwapGroupHalves = LaneTable([](int l) { return (l / kQuads ^ 2) * kQuads + l % kQuads; });
 // Coverage is tested a row of quads at a time: lane l of a test is pixel (l % 2 + 2 (l / 4), ...).
 const vi kTestX = LaneTable([](int l) { return l % 2 + 2 * (l / 4); });
 constexpr int kTestWidth = 2 * kQuads;  // pixels across one coverage test
@@ -430,11 +435,11 @@ KERNEL_INLINE Colour SampleLevel(const SampledTexture& texture, const SamplerSet
 // The level of detail of each lane's quad, from the derivatives of its texel coordinates.
 KERNEL_INLINE vf LevelOfDetail(vf u, vf v, float width, float height, float bias) {
     vf su = u * width, sv = v * height;
-    vf u00 = Broadcast(su, kQuadTopLeft), v00 = Broadcast(sv, kQuadTopLeft);
-    vf dudx = Broadcast(su, kQuadTopRight) - u00, dvdx = Broadcast(sv, kQuadTopRight) - v00;
-    vf dudy = Broadcast(su, kQuadBottomLeft) - u00, dvdy = Broadcast(sv, kQuadBottomLeft) - v00;
-    vf rho2 = Max(dudx * dudx + dvdx * dvdx, dudy * dudy + dvdy * dvdy);
-    return Log2(rho2) * 0.5f + bias;
+    vf d = __builtin_shuffle(su, sv, kDerivativeEnd) - __builtin_shuffle(su, sv, kDerivativeStart);
+    vf squares = d * d;
+    vf lengths = squares + __builtin_shuffle(squares, kSwapGroupPairs);  // group 0: along x, 2: along y
+    vf rho2 = Max(lengths, __builtin_shuffle(lengths, kSwapGroupHalves));
+    return Broadcast(Log2(rho2) * 0.5f + bias, kLaneQuad);  // group 0 holds each quad's level
 }
 
 template <int kChannels, Filter kFilter>
