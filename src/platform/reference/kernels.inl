@@ -574,9 +574,10 @@ struct Program {
     StageState stages[2];
     SamplerModes samplers[2];
     std::uint8_t srcBlend, destBlend;
+    bool keepDestAlpha;  // without it the blend's alpha is never computed
 };
 
-constexpr Program kAnyProgram{false, {}, {}, 0, 0};
+constexpr Program kAnyProgram{false, {}, {}, 0, 0, false};
 
 template <Program kProgram>
 KERNEL_INLINE StageState StageOf(const PixelState& s, int k) {
@@ -649,21 +650,22 @@ KERNEL_INLINE Colour Factor(std::uint8_t factor, const Colour& src, const Colour
     }
 }
 
+// The blended colour, half a step up: Pack's truncation then rounds it, to the same whole
+// numbers as rounding here would, without converting to integers and back in between.
 template <Program kProgram>
 KERNEL_INLINE Colour Blend(const PixelState& s, const Colour& src, const Colour& dst) {
     const std::uint8_t srcBlend = kProgram.fixed ? kProgram.srcBlend : s.srcBlend;
     const std::uint8_t destBlend = kProgram.fixed ? kProgram.destBlend : s.destBlend;
+    auto toPack = [](vf x) { return Clamp255(x) + 0.5f; };
     Colour fs = Factor(srcBlend, src, dst);
     if (destBlend == D3DBLEND_ZERO)  // the first terrain pass: the frame below does not count
-        return {RoundNonNegative(Clamp255(src.r * fs.r)), RoundNonNegative(Clamp255(src.g * fs.g)),
-                RoundNonNegative(Clamp255(src.b * fs.b)), RoundNonNegative(Clamp255(src.a * fs.a))};
+        return {toPack(src.r * fs.r), toPack(src.g * fs.g), toPack(src.b * fs.b), toPack(src.a * fs.a)};
     Colour fd = Factor(destBlend, src, dst);
-    return {RoundNonNegative(Clamp255(src.r * fs.r + dst.r * fd.r)),
-            RoundNonNegative(Clamp255(src.g * fs.g + dst.g * fd.g)),
-            RoundNonNegative(Clamp255(src.b * fs.b + dst.b * fd.b)),
-            RoundNonNegative(Clamp255(src.a * fs.a + dst.a * fd.a))};
+    return {toPack(src.r * fs.r + dst.r * fd.r), toPack(src.g * fs.g + dst.g * fd.g),
+            toPack(src.b * fs.b + dst.b * fd.b), toPack(src.a * fs.a + dst.a * fd.a)};
 }
 
+// Packs whole (or, from Blend, half-step-up) channel values 0 to 255.5, truncating.
 inline vu Pack(const Colour& c) {
     vu r = reinterpret_cast<vu>(Truncate(c.r)), g = reinterpret_cast<vu>(Truncate(c.g));
     vu b = reinterpret_cast<vu>(Truncate(c.b)), a = reinterpret_cast<vu>(Truncate(c.a));
@@ -774,7 +776,7 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
     }
     vu old = LoadQuads(target.colour, target.pitch, quads, rows);
     if constexpr (kBlend) colour = Blend<kProgram>(s, colour, Unpack(old));
-    if (!s.keepDestAlpha) colour.a = Splat(255.0f);
+    if (!(kProgram.fixed ? kProgram.keepDestAlpha : s.keepDestAlpha)) colour.a = Splat(255.0f);
     vu mask = reinterpret_cast<vu>(SplatI(static_cast<std::int32_t>(s.colourWriteMask)));
     vu written = (Pack(colour) & mask) | (old & ~mask);
     StoreQuads(target.colour, target.pitch, quads, rows, live ? written : old);
@@ -867,7 +869,7 @@ TriangleKernel ForAlphaTest(const PixelState& s) {
 
 // The terrain's two passes: the mask's alpha through stage 0 (clamped), the lit ground texture
 // through stage 1 (wrapped), both trilinear; the first pass replaces the frame, the second
-// blends over it through the mask.
+// blends over it through the mask; the back buffer (the viewer's) has no alpha.
 constexpr StageState kMaskAlpha{D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEXTURE,
                                 D3DTA_CURRENT, 0, kAlpha, 0, 1};
 constexpr StageState kLitGround{D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTA_CURRENT,
@@ -877,9 +879,9 @@ constexpr SamplerModes kClampedTrilinear{D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP, D
 constexpr SamplerModes kWrappedTrilinear{D3DTADDRESS_WRAP, D3DTADDRESS_WRAP, D3DTEXF_LINEAR, D3DTEXF_LINEAR,
                                          D3DTEXF_LINEAR};
 constexpr Program kTerrainFirstPass{true, {kMaskAlpha, kLitGround}, {kClampedTrilinear, kWrappedTrilinear},
-                                    D3DBLEND_SRCALPHA, D3DBLEND_ZERO};
+                                    D3DBLEND_SRCALPHA, D3DBLEND_ZERO, false};
 constexpr Program kTerrainSecondPass{true, {kMaskAlpha, kLitGround}, {kClampedTrilinear, kWrappedTrilinear},
-                                     D3DBLEND_INVSRCALPHA, D3DBLEND_SRCALPHA};
+                                     D3DBLEND_INVSRCALPHA, D3DBLEND_SRCALPHA, false};
 
 bool SameModes(const SamplerSetup& sampler, const SamplerModes& modes) {
     return sampler.addressU == modes.addressU && sampler.addressV == modes.addressV &&
@@ -889,7 +891,9 @@ bool SameModes(const SamplerSetup& sampler, const SamplerModes& modes) {
 
 // Whether a blended two-stage draw's state is the program's.
 bool Runs(const PixelState& s, const Program& program) {
-    if (s.stageCount != 2 || s.srcBlend != program.srcBlend || s.destBlend != program.destBlend) return false;
+    if (s.stageCount != 2 || s.srcBlend != program.srcBlend || s.destBlend != program.destBlend ||
+        (s.keepDestAlpha != 0) != program.keepDestAlpha)
+        return false;
     for (int k = 0; k < 2; ++k)
         if (std::memcmp(&s.stages[k], &program.stages[k], sizeof(StageState)) != 0 ||
             !SameModes(s.samplers[k], program.samplers[k]))
