@@ -1,9 +1,11 @@
 #include "platform/reference/tile_raster.h"
 
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -63,45 +65,88 @@ bool SetupEdge(const ShadedVertex& p, const ShadedVertex& q, int tileX, int tile
     return true;
 }
 
+// Solves the planes of four attributes at once; SSE does per lane exactly the scalar formula
+//   dx = (d1 dy2 - d2 dy1) / area,  dy = (d2 dx1 - d1 dx2) / area,  c = a0 - dx x0 - dy y0
+// with d1 = a1 - a0 and d2 = a2 - a0, the vertex offsets (dx1, dy1) and (dx2, dy2) from vertex 0
+// and (x0, y0) vertex 0's position in the tile.
 struct PlaneSolver {
-    float x0, y0, dx1, dy1, dx2, dy2, invArea;
+    __m128 x0, y0, dx1, dy1, dx2, dy2, invArea;
 
-    Plane Solve(float a0, float a1, float a2) const {
-        float d1 = a1 - a0, d2 = a2 - a0;
-        Plane p;
-        p.dx = (d1 * dy2 - d2 * dy1) * invArea;
-        p.dy = (d2 * dx1 - d1 * dx2) * invArea;
-        p.c = a0 - p.dx * x0 - p.dy * y0;
-        return p;
+    // Planes {c, dx, dy} for each lane, interleaved as a Plane array stores them: twelve floats.
+    void Solve(__m128 a0, __m128 a1, __m128 a2, __m128 interleaved[3]) const {
+        const __m128 d1 = _mm_sub_ps(a1, a0), d2 = _mm_sub_ps(a2, a0);
+        const __m128 dx = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d1, dy2), _mm_mul_ps(d2, dy1)), invArea);
+        const __m128 dy = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d2, dx1), _mm_mul_ps(d1, dx2)), invArea);
+        const __m128 c = _mm_sub_ps(_mm_sub_ps(a0, _mm_mul_ps(dx, x0)), _mm_mul_ps(dy, y0));
+        // c0 dx0 dy0 c1 | dx1 dy1 c2 dx2 | dy2 c3 dx3 dy3
+        interleaved[0] = _mm_shuffle_ps(_mm_unpacklo_ps(c, dx), _mm_shuffle_ps(dy, c, _MM_SHUFFLE(1, 1, 0, 0)),
+                                        _MM_SHUFFLE(2, 0, 1, 0));
+        interleaved[1] = _mm_shuffle_ps(_mm_unpacklo_ps(dx, dy), _mm_unpackhi_ps(c, dx), _MM_SHUFFLE(1, 0, 3, 2));
+        interleaved[2] = _mm_shuffle_ps(_mm_unpackhi_ps(dy, c), _mm_unpackhi_ps(dx, dy), _MM_SHUFFLE(3, 2, 3, 0));
+    }
+
+    // The planes of four consecutive attributes of each vertex, over w when `perspective`.
+    void Solve(const float* a0, const float* a1, const float* a2, const float invW[3], bool perspective,
+               __m128 interleaved[3]) const {
+        __m128 p0 = _mm_loadu_ps(a0), p1 = _mm_loadu_ps(a1), p2 = _mm_loadu_ps(a2);
+        if (perspective) {
+            p0 = _mm_mul_ps(p0, _mm_set1_ps(invW[0]));
+            p1 = _mm_mul_ps(p1, _mm_set1_ps(invW[1]));
+            p2 = _mm_mul_ps(p2, _mm_set1_ps(invW[2]));
+        }
+        Solve(p0, p1, p2, interleaved);
     }
 };
+
+// Stores the first `count` of four solved planes.
+void StorePlanes(const __m128 interleaved[3], int count, Plane* out) {
+    float* f = &out->c;
+    static_assert(sizeof(Plane) == 3 * sizeof(float));
+    if (count == 4) {
+        for (int i = 0; i < 3; ++i) _mm_storeu_ps(f + 4 * i, interleaved[i]);
+        return;
+    }
+    float all[12];
+    for (int i = 0; i < 3; ++i) _mm_storeu_ps(all + 4 * i, interleaved[i]);
+    std::memcpy(f, all, sizeof(Plane) * static_cast<std::size_t>(count));
+}
 
 void SetupPlanes(const ShadedVertex& v0, const ShadedVertex& v1, const ShadedVertex& v2, const ShadedVertex& provoking,
                  const PixelState& state, int tileX, int tileY, TriangleSetup& out) {
     constexpr float kToPixels = 1.0f / kSubpixelScale;
+    const float dx1 = static_cast<float>(v1.sx - v0.sx) * kToPixels, dy1 = static_cast<float>(v1.sy - v0.sy) * kToPixels;
+    const float dx2 = static_cast<float>(v2.sx - v0.sx) * kToPixels, dy2 = static_cast<float>(v2.sy - v0.sy) * kToPixels;
     PlaneSolver s;
-    s.x0 = static_cast<float>(v0.sx - tileX * kSubpixelScale) * kToPixels;
-    s.y0 = static_cast<float>(v0.sy - tileY * kSubpixelScale) * kToPixels;
-    s.dx1 = static_cast<float>(v1.sx - v0.sx) * kToPixels, s.dy1 = static_cast<float>(v1.sy - v0.sy) * kToPixels;
-    s.dx2 = static_cast<float>(v2.sx - v0.sx) * kToPixels, s.dy2 = static_cast<float>(v2.sy - v0.sy) * kToPixels;
-    s.invArea = 1.0f / (s.dx1 * s.dy2 - s.dx2 * s.dy1);
+    s.x0 = _mm_set1_ps(static_cast<float>(v0.sx - tileX * kSubpixelScale) * kToPixels);
+    s.y0 = _mm_set1_ps(static_cast<float>(v0.sy - tileY * kSubpixelScale) * kToPixels);
+    s.dx1 = _mm_set1_ps(dx1), s.dy1 = _mm_set1_ps(dy1), s.dx2 = _mm_set1_ps(dx2), s.dy2 = _mm_set1_ps(dy2);
+    s.invArea = _mm_set1_ps(1.0f / (dx1 * dy2 - dx2 * dy1));
 
-    out.z = s.Solve(v0.z, v1.z, v2.z);
-    out.invW = s.Solve(v0.invW, v1.invW, v2.invW);
+    const float invW[3] = {v0.invW, v1.invW, v2.invW};
+    __m128 planes[3];
+    s.Solve(_mm_setr_ps(v0.z, v0.invW, 0, 0), _mm_setr_ps(v1.z, v1.invW, 0, 0), _mm_setr_ps(v2.z, v2.invW, 0, 0),
+            planes);
+    static_assert(offsetof(TriangleSetup, invW) == offsetof(TriangleSetup, z) + sizeof(Plane));
+    StorePlanes(planes, 2, &out.z);
     out.flat = state.flatShading != 0;
-    for (int k = 0; k < 4; ++k)
-        out.colour[k] = out.flat ? Plane{provoking.colour[k], 0.0f, 0.0f}
-                                 : s.Solve(v0.colour[k] * v0.invW, v1.colour[k] * v1.invW, v2.colour[k] * v2.invW);
-    if (state.addSpecular) {
-        for (int k = 0; k < 3; ++k)
-            out.specular[k] = out.flat ? Plane{provoking.specular[k], 0.0f, 0.0f}
-                                       : s.Solve(v0.specular[k] * v0.invW, v1.specular[k] * v1.invW,
-                                                 v2.specular[k] * v2.invW);
+    if (out.flat) {
+        for (int k = 0; k < 4; ++k) out.colour[k] = Plane{provoking.colour[k], 0.0f, 0.0f};
+        for (int k = 0; k < 3; ++k) out.specular[k] = Plane{provoking.specular[k], 0.0f, 0.0f};
+    } else {
+        s.Solve(v0.colour, v1.colour, v2.colour, invW, true, planes);
+        StorePlanes(planes, 4, out.colour);
+        if (state.addSpecular) {
+            // The fourth lane reads past the specular colour into the texture coordinates; unused.
+            static_assert(offsetof(ShadedVertex, tex) == offsetof(ShadedVertex, specular) + 3 * sizeof(float));
+            s.Solve(v0.specular, v1.specular, v2.specular, invW, true, planes);
+            StorePlanes(planes, 3, out.specular);
+        }
     }
-    for (int t = 0; t < state.stageCount; ++t) {
-        if (!state.stages[t].sampled) continue;
-        for (int k = 0; k < 2; ++k)
-            out.tex[t][k] = s.Solve(v0.tex[t][k] * v0.invW, v1.tex[t][k] * v1.invW, v2.tex[t][k] * v2.invW);
+    bool sampled = false;
+    for (int t = 0; t < state.stageCount; ++t) sampled = sampled || state.stages[t].sampled != 0;
+    if (sampled) {
+        s.Solve(&v0.tex[0][0], &v1.tex[0][0], &v2.tex[0][0], invW, true, planes);
+        StorePlanes(planes, 4, &out.tex[0][0]);
     }
 }
 
