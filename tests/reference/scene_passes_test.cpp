@@ -18,8 +18,11 @@ struct WaterVertex {  // D3DFVF_XYZ | D3DFVF_TEX2, 28 bytes
 
 class ScenePassTest : public DrawTest {
 protected:
-    void SetUp() override {
-        CreateDevice(16, 16);
+    void SetUp() override { Prepare(D3DFMT_X8R8G8B8); }
+
+    // A fresh device with the viewer's material and sun.
+    void Prepare(D3DFORMAT backBuffer) {
+        CreateDevice(16, 16, backBuffer);
         device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         D3DMATERIAL9 material{};
         material.Diffuse = material.Ambient = {1, 1, 1, 1};
@@ -180,6 +183,23 @@ TEST_F(ScenePassTest, TerrainPassesAcrossAMaskEdge) {
     mask->Release();
     rockTexture->Release();
     grassTexture->Release();
+}
+
+// The viewer's back buffer has no alpha; one that has keeps the blended alpha of both passes:
+// a x a, then a (1 - a) + (a x a) a.
+TEST_F(ScenePassTest, TerrainPassesBlendTheAlphaOfABackBufferThatHasOne) {
+    Prepare(D3DFMT_A8R8G8B8);
+    IDirect3DTexture9* ground = Solid(0xFFC86432);
+    IDirect3DTexture9* mask = Solid(0x80123456);
+    const double a = 128.0 / 255.0;
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7F7F7F, 1.0f, 0);
+    TerrainPass(mask, ground, false);
+    const double first = std::round(255 * a * a);  // 64.25 -> 64
+    EXPECT_NEAR(first, Channel(Pixel(8, 8), 24), 0.5);
+    TerrainPass(mask, ground, true);
+    EXPECT_NEAR(255 * a * (1 - a) + first * a, Channel(Pixel(8, 8), 24), 1.0);  // 95.9
+    mask->Release();
+    ground->Release();
 }
 
 TEST_F(ScenePassTest, WaterAddsItsColourToTheFrameScaledByTheMaskAlpha) {

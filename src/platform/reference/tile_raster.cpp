@@ -1,7 +1,6 @@
 #include "platform/reference/tile_raster.h"
 
 #include <emmintrin.h>
-#include <xmmintrin.h>
 
 #include <algorithm>
 #include <atomic>
@@ -85,16 +84,11 @@ struct PlaneSolver {
         interleaved[2] = _mm_shuffle_ps(_mm_unpackhi_ps(dy, c), _mm_unpackhi_ps(dx, dy), _MM_SHUFFLE(3, 2, 3, 0));
     }
 
-    // The planes of four consecutive attributes of each vertex, over w when `perspective`.
-    void Solve(const float* a0, const float* a1, const float* a2, const float invW[3], bool perspective,
-               __m128 interleaved[3]) const {
-        __m128 p0 = _mm_loadu_ps(a0), p1 = _mm_loadu_ps(a1), p2 = _mm_loadu_ps(a2);
-        if (perspective) {
-            p0 = _mm_mul_ps(p0, _mm_set1_ps(invW[0]));
-            p1 = _mm_mul_ps(p1, _mm_set1_ps(invW[1]));
-            p2 = _mm_mul_ps(p2, _mm_set1_ps(invW[2]));
-        }
-        Solve(p0, p1, p2, interleaved);
+    // The planes of four consecutive attributes of each vertex, over w for perspective.
+    void SolveOverW(const float* a0, const float* a1, const float* a2, const float invW[3],
+                    __m128 interleaved[3]) const {
+        Solve(_mm_mul_ps(_mm_loadu_ps(a0), _mm_set1_ps(invW[0])), _mm_mul_ps(_mm_loadu_ps(a1), _mm_set1_ps(invW[1])),
+              _mm_mul_ps(_mm_loadu_ps(a2), _mm_set1_ps(invW[2])), interleaved);
     }
 };
 
@@ -133,19 +127,19 @@ void SetupPlanes(const ShadedVertex& v0, const ShadedVertex& v1, const ShadedVer
         for (int k = 0; k < 4; ++k) out.colour[k] = Plane{provoking.colour[k], 0.0f, 0.0f};
         for (int k = 0; k < 3; ++k) out.specular[k] = Plane{provoking.specular[k], 0.0f, 0.0f};
     } else {
-        s.Solve(v0.colour, v1.colour, v2.colour, invW, true, planes);
+        s.SolveOverW(v0.colour, v1.colour, v2.colour, invW, planes);
         StorePlanes(planes, 4, out.colour);
         if (state.addSpecular) {
             // The fourth lane reads past the specular colour into the texture coordinates; unused.
             static_assert(offsetof(ShadedVertex, tex) == offsetof(ShadedVertex, specular) + 3 * sizeof(float));
-            s.Solve(v0.specular, v1.specular, v2.specular, invW, true, planes);
+            s.SolveOverW(v0.specular, v1.specular, v2.specular, invW, planes);
             StorePlanes(planes, 3, out.specular);
         }
     }
     bool sampled = false;
     for (int t = 0; t < state.stageCount; ++t) sampled = sampled || state.stages[t].sampled != 0;
     if (sampled) {
-        s.Solve(&v0.tex[0][0], &v1.tex[0][0], &v2.tex[0][0], invW, true, planes);
+        s.SolveOverW(&v0.tex[0][0], &v1.tex[0][0], &v2.tex[0][0], invW, planes);
         StorePlanes(planes, 4, &out.tex[0][0]);
     }
 }
