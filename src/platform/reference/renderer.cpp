@@ -122,11 +122,14 @@ void Renderer::HandOffChunk() {
         if (!workers_->Finished()) return;  // keep recording into this chunk meanwhile
         JoinChunk();
     }
-    chunkJob_ = TileJob{&Recording(), TileTarget{colour_.data(), depth_.data(), width_, height_, pitch_},
-                        scratch_.data()};
+    chunkJob_ = JobFor(Recording());
     workers_->Start(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &chunkJob_);
     chunkInFlight_ = true;
     recording_ ^= 1;  // the other Frame: empty, since at most one chunk is in flight
+}
+
+TileJob Renderer::JobFor(const Frame& frame) {
+    return TileJob{&frame, TileTarget{colour_.data(), depth_.data(), width_, height_, pitch_}, scratch_.data()};
 }
 
 void Renderer::JoinChunk() {
@@ -139,7 +142,7 @@ void Renderer::JoinChunk() {
 void Renderer::Finish() {
     JoinChunk();
     if (Recording().HasWork()) {
-        TileJob job{&Recording(), TileTarget{colour_.data(), depth_.data(), width_, height_, pitch_}, scratch_.data()};
+        TileJob job = JobFor(Recording());
         workers_->Run(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &job);
     }
     Recording().Reset();

@@ -77,6 +77,8 @@ private:
     void ReleaseFrameTextures();
     Frame& Recording() { return frames_[recording_]; }
     const Frame& Recording() const { return frames_[recording_]; }
+    // Rasterising `frame` into this renderer's buffers.
+    TileJob JobFor(const Frame& frame);
     void HandOffChunk();
     void JoinChunk();
 

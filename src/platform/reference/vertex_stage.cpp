@@ -241,6 +241,8 @@ void ProjectToScreen(const VertexSetup& setup, ShadedVertex& v) {
 
 void RunVertexStage(const VertexSetup& setup, const std::uint8_t* vertices, UINT stride, UINT count,
                     ShadedVertex* out) {
+    // Only a local viewer's highlights look at where the vertex is, and black ones are skipped.
+    const bool needsEye = setup.specular && setup.localViewer && !ShadesBlackSpecular(setup);
     for (UINT i = 0; i < count; ++i, vertices += stride) {
         ShadedVertex& v = out[i];
         float p[3];
@@ -248,9 +250,8 @@ void RunVertexStage(const VertexSetup& setup, const std::uint8_t* vertices, UINT
         const auto& m = setup.positionMatrix;
         for (int k = 0; k < 4; ++k) v.clip[k] = p[0] * m[0][k] + p[1] * m[1][k] + p[2] * m[2][k] + m[3][k];
         if (setup.lighting) {
-            // Only a local viewer's highlights look at where the vertex is.
             float eye[3] = {0, 0, 0};
-            if (setup.specular && setup.localViewer) {
+            if (needsEye) {
                 const auto& e = setup.eyeMatrix;
                 for (int k = 0; k < 3; ++k) eye[k] = p[0] * e[0][k] + p[1] * e[1][k] + p[2] * e[2][k] + e[3][k];
             }
