@@ -3,6 +3,7 @@
 // and the water (a x (mask x caustic + frame)).
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "draw_helpers.h"
 
@@ -52,17 +53,19 @@ protected:
 
     // HeighMap::Dessiner's calls, in order, for a quad whose normal gives N.L = 0.6, so that the
     // lit colour d is 32 + 0.6 x 255 = 185 on every channel.
-    void TerrainPass(IDirect3DTexture9* mask, IDirect3DTexture9* ground, bool second) {
+    // `indices` picks triangles of the quad (its two by default).
+    void TerrainPass(IDirect3DTexture9* mask, IDirect3DTexture9* ground, bool second,
+                     const std::vector<std::uint16_t>& indices = {0, 1, 2, 0, 2, 3}) {
         const float nx = 0.8f, nz = -0.6f;
         const TerrainVertex quad[4] = {{-1, 1, 0.5f, nx, 0, nz, 0, 0, 0, 0}, {1, 1, 0.5f, nx, 0, nz, 1, 0, 4, 0},
                                        {1, -1, 0.5f, nx, 0, nz, 1, 1, 4, 4}, {-1, -1, 0.5f, nx, 0, nz, 0, 1, 0, 4}};
-        const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+        const auto bytes = static_cast<UINT>(indices.size() * sizeof(std::uint16_t));
         IDirect3DVertexBuffer9* vertices = Buffer(quad, sizeof quad, 0x212);
         IDirect3DIndexBuffer9* ib = nullptr;
-        device_->CreateIndexBuffer(sizeof indices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &ib, nullptr);
+        device_->CreateIndexBuffer(bytes, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &ib, nullptr);
         void* data = nullptr;
-        ib->Lock(0, sizeof indices, &data, 0);
-        std::memcpy(data, indices, sizeof indices);
+        ib->Lock(0, bytes, &data, 0);
+        std::memcpy(data, indices.data(), bytes);
         ib->Unlock();
 
         device_->SetFVF(0x212);
@@ -91,7 +94,7 @@ protected:
         device_->SetRenderState(D3DRS_SRCBLEND, second ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA);
         device_->SetRenderState(D3DRS_DESTBLEND, second ? D3DBLEND_SRCALPHA : D3DBLEND_ZERO);
         device_->BeginScene();
-        device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+        device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, static_cast<UINT>(indices.size() / 3));
         device_->EndScene();
         device_->SetTexture(0, nullptr);
         device_->SetTexture(1, nullptr);
@@ -200,6 +203,55 @@ TEST_F(ScenePassTest, TerrainPassesBlendTheAlphaOfABackBufferThatHasOne) {
     EXPECT_NEAR(255 * a * (1 - a) + first * a, Channel(Pixel(8, 8), 24), 1.0);  // 95.9
     mask->Release();
     ground->Release();
+}
+
+// The viewer issues the passes back to back, which the device draws together; reading a pixel
+// between them makes it draw the first before it sees the second. The frames must not differ.
+class TerrainPairTest : public ScenePassTest {
+protected:
+    void SetUp() override {
+        ScenePassTest::SetUp();
+        // Like the scene, each pass loads its own copy of the mask.
+        auto mask = [](UINT level, UINT x, UINT y) { return ((x * 85 + y * 20 + level * 40) % 256) << 24 | 0x123456; };
+        masks_[0] = MakeTexture(4, 4, 0, mask);
+        masks_[1] = MakeTexture(4, 4, 0, mask);
+        rock_ = MakeTexture(2, 2, 0, [](UINT, UINT x, UINT y) { return 0xFF000000 | (x * 0xA0u + y * 0x3000u + 0x402000u); });
+        grass_ = MakeTexture(2, 2, 0, [](UINT, UINT x, UINT y) { return 0xFF000000 | (y * 0x90u + x * 0x600000u + 0x10C020u); });
+    }
+    void TearDown() override {
+        for (IDirect3DTexture9* texture : {masks_[0], masks_[1], rock_, grass_}) texture->Release();
+        ScenePassTest::TearDown();
+    }
+
+    // Both passes over a frame cleared to grey, the second drawn after the first is finished or
+    // recorded right after it.
+    std::vector<std::uint32_t> Passes(bool oneByOne, const std::vector<std::uint16_t>& indices) {
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7F7F7F, 1.0f, 0);
+        TerrainPass(masks_[0], rock_, false, indices);
+        if (oneByOne) Pixel(0, 0);
+        TerrainPass(masks_[1], grass_, true, indices);
+        return Frame();
+    }
+
+    IDirect3DTexture9* masks_[2] = {};
+    IDirect3DTexture9* rock_ = nullptr;
+    IDirect3DTexture9* grass_ = nullptr;
+};
+
+TEST_F(TerrainPairTest, PassesDrawnBackToBackMatchThePassesDrawnOneByOne) {
+    const std::vector<std::uint16_t> quad{0, 1, 2, 0, 2, 3};
+    const std::vector<std::uint32_t> together = Passes(false, quad);
+    EXPECT_EQ(Passes(true, quad), together);
+    EXPECT_NE(together[0], together[15 * 16 + 15]) << "the mask and textures vary over the quad";
+}
+
+// A triangle drawn twice meets its own pixels at equal depth: the second pass blends over the
+// first pass's result once for each copy, so that grass shows more than where it is drawn once.
+TEST_F(TerrainPairTest, ATriangleDrawnTwiceGetsTheSecondPassTwice) {
+    const std::vector<std::uint16_t> twice{0, 1, 2, 0, 1, 2, 0, 2, 3};
+    const std::vector<std::uint32_t> together = Passes(false, twice);
+    EXPECT_EQ(Passes(true, twice), together);
+    EXPECT_NE(Passes(true, {0, 1, 2, 0, 2, 3}), together);
 }
 
 TEST_F(ScenePassTest, WaterAddsItsColourToTheFrameScaledByTheMaskAlpha) {

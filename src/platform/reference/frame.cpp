@@ -13,6 +13,7 @@ void Frame::Reset() {
     vertices.clear();
     triangles.clear();
     states.clear();
+    pairedWith.clear();
     for (auto& bin : bins) bin.clear();
     clear = PendingClear{};
 }

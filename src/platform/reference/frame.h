@@ -51,6 +51,8 @@ struct BinnedTriangle {
     std::uint32_t provoking;
 };
 
+constexpr std::uint32_t kUnpaired = 0xFFFFFFFFu;
+
 struct PendingClear {
     bool colour = false;
     bool depth = false;
@@ -64,6 +66,10 @@ struct Frame {
     std::vector<ShadedVertex> vertices;
     std::vector<BinnedTriangle> triangles;
     std::vector<PixelState> states;
+    // Per state: the state of a second pass drawn together with its triangles, or kUnpaired
+    // (the second pass's own triangles are then not recorded). Shorter than `states` when the
+    // last states are unpaired.
+    std::vector<std::uint32_t> pairedWith;
     std::vector<std::vector<std::uint32_t>> bins;  // triangle indices per tile, row by row
     PendingClear clear;
 

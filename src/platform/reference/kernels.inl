@@ -695,15 +695,13 @@ KERNEL_INLINE bool SourceColourIgnored(vf alpha, vi live) {
     }
 }
 
-// The colour the stages make for one block, rounded to whole 8-bit steps.
-template <int kStages, Program kProgram>
-KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y, vi live) {
-    vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
+// What the stages read besides their textures, at the block's pixels; w is 1 / (1/w).
+template <int kStages>
+KERNEL_INLINE StageInputs Inputs(const TriangleSetup& t, const PixelState& s, vf x, vf y, vf w) {
     StageInputs in;
     vf perspective = t.flat ? Splat(1.0f) : w;
     in.diffuse = {Evaluate(t.colour[0], x, y) * perspective, Evaluate(t.colour[1], x, y) * perspective,
                   Evaluate(t.colour[2], x, y) * perspective, Evaluate(t.colour[3], x, y) * perspective};
-    Colour current = in.diffuse;
     if constexpr (kStages > 0) {
         if (s.addSpecular)
             in.specular = {Evaluate(t.specular[0], x, y) * perspective, Evaluate(t.specular[1], x, y) * perspective,
@@ -711,25 +709,54 @@ KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf
         else
             in.specular = Colour{Splat(0.0f), Splat(0.0f), Splat(0.0f), Splat(0.0f)};
         in.factor = Splat(s.textureFactor);
-        for (int k = 0; k < kStages; ++k) {
-            const StageState stage = StageOf<kProgram>(s, k);
-            if (k == 1 && SourceColourIgnored<kStages, kProgram>(current.a, live))
-                in.texture = Splat(0u);
-            else if (stage.sampled != 0 && s.textures[k] != nullptr)
-                in.texture = Sample(*s.textures[k], SamplerOf<kProgram>(s, k), Evaluate(t.tex[k][0], x, y) * w,
-                                    Evaluate(t.tex[k][1], x, y) * w, stage.sampled);
-            else
-                in.texture = Splat(0xFFFFFFFFu);  // a stage without a texture reads opaque white
-            current = RunStage(stage, in, current);
-        }
     }
+    return in;
+}
+
+// Stage k over `current`, with its texture sampled at the block's pixels into in.texture.
+template <int kStages, Program kProgram>
+KERNEL_INLINE Colour ShadeStage(const TriangleSetup& t, const PixelState& s, int k, vf x, vf y, vf w, vi live,
+                                StageInputs& in, const Colour& current) {
+    const StageState stage = StageOf<kProgram>(s, k);
+    if (k == 1 && SourceColourIgnored<kStages, kProgram>(current.a, live))
+        in.texture = Splat(0u);
+    else if (stage.sampled != 0 && s.textures[k] != nullptr)
+        in.texture = Sample(*s.textures[k], SamplerOf<kProgram>(s, k), Evaluate(t.tex[k][0], x, y) * w,
+                            Evaluate(t.tex[k][1], x, y) * w, stage.sampled);
+    else
+        in.texture = Splat(0xFFFFFFFFu);  // a stage without a texture reads opaque white
+    return RunStage(stage, in, current);
+}
+
+// The stages' colour with the specular colour added, rounded to whole 8-bit steps.
+KERNEL_INLINE Colour Rounded(const TriangleSetup& t, const PixelState& s, vf x, vf y, vf w, Colour current) {
     if (s.addSpecular) {
+        vf perspective = t.flat ? Splat(1.0f) : w;
         current.r = current.r + Evaluate(t.specular[0], x, y) * perspective;
         current.g = current.g + Evaluate(t.specular[1], x, y) * perspective;
         current.b = current.b + Evaluate(t.specular[2], x, y) * perspective;
     }
     return {RoundNonNegative(Clamp255(current.r)), RoundNonNegative(Clamp255(current.g)),
             RoundNonNegative(Clamp255(current.b)), RoundNonNegative(Clamp255(current.a))};
+}
+
+// The colour the stages make for one block, rounded to whole 8-bit steps.
+template <int kStages, Program kProgram>
+KERNEL_INLINE Colour ShadeColour(const TriangleSetup& t, const PixelState& s, vf x, vf y, vi live) {
+    vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
+    StageInputs in = Inputs<kStages>(t, s, x, y, w);
+    Colour current = in.diffuse;
+    for (int k = 0; k < kStages; ++k) current = ShadeStage<kStages, kProgram>(t, s, k, x, y, w, live, in, current);
+    return Rounded(t, s, x, y, w, current);
+}
+
+// The word a draw leaves in the frame where it writes `colour` over `old`.
+template <bool kBlend, Program kProgram>
+KERNEL_INLINE vu Written(const PixelState& s, Colour colour, vu old) {
+    if constexpr (kBlend) colour = Blend<kProgram>(s, colour, Unpack(old));
+    if (!(kProgram.fixed ? kProgram.keepDestAlpha : s.keepDestAlpha)) colour.a = Splat(255.0f);
+    vu mask = reinterpret_cast<vu>(SplatI(static_cast<std::int32_t>(s.colourWriteMask)));
+    return (Pack(colour) & mask) | (old & ~mask);
 }
 
 // Where a quad set's lanes are, and which of them the triangle covers.
@@ -775,10 +802,7 @@ KERNEL_INLINE void ShadeQuads(const TriangleSetup& t, const PixelState& s, const
         if (!Any(live)) return;
     }
     vu old = LoadQuads(target.colour, target.pitch, quads, rows);
-    if constexpr (kBlend) colour = Blend<kProgram>(s, colour, Unpack(old));
-    if (!(kProgram.fixed ? kProgram.keepDestAlpha : s.keepDestAlpha)) colour.a = Splat(255.0f);
-    vu mask = reinterpret_cast<vu>(SplatI(static_cast<std::int32_t>(s.colourWriteMask)));
-    vu written = (Pack(colour) & mask) | (old & ~mask);
+    vu written = Written<kBlend, kProgram>(s, colour, old);
     StoreQuads(target.colour, target.pitch, quads, rows, live ? written : old);
     if constexpr (kDepthTest) {
         if (s.depthWrite)
@@ -793,10 +817,10 @@ inline bool EveryQuadLive(int bits) {
     return true;
 }
 
-// Walks the triangle's box a row of quads at a time, collects the quads it covers and shades
-// them kQuads at a time.
-template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages, Program kProgram = kAnyProgram>
-void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarget& target) {
+// Walks the triangle's box a row of quads at a time, collects the quads it covers and hands
+// them to shade(quads, sideBySide, live, px, py) kQuads at a time.
+template <class Shade>
+inline void WalkTriangle(const TriangleSetup& t, Shade shade) {
     vi testEdge[3];
     for (int k = 0; k < 3; ++k)
         testEdge[k] = SplatI(t.edgeC[k]) + SplatI(t.edgeA[k]) * kTestX + SplatI(t.edgeB[k]) * kLaneY;
@@ -805,8 +829,7 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
     auto shadePending = [&] {
         vi px, py;
         vi live = Coverage(t, pending, px, py);
-        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, pending, SideBySide(pending),
-                                                                      live, px, py);
+        shade(pending, SideBySide(pending), live, px, py);
     };
     for (int by = t.y0 & ~1; by <= t.y1; by += 2) {
         for (int bx = t.x0 & ~1; bx <= t.x1; bx += kTestWidth) {
@@ -820,7 +843,7 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
                 // The test's lanes are already the quads' lanes, side by side: shade them as tested.
                 QuadSet row{{}, {}, kQuads};
                 for (int q = 0; q < kQuads; ++q) row.x[q] = bx + 2 * q, row.y[q] = by;
-                ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, row, N > 4, live, px, py);
+                shade(row, N > 4, live, px, py);
                 continue;
             }
             for (int q = 0; q < kQuads; ++q) {
@@ -842,6 +865,13 @@ void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarge
         }
         shadePending();
     }
+}
+
+template <bool kDepthTest, bool kAlphaTest, bool kBlend, int kStages, Program kProgram = kAnyProgram>
+void DrawTriangle(const TriangleSetup& t, const PixelState& s, const KernelTarget& target) {
+    WalkTriangle(t, [&](const QuadSet& quads, bool rows, vi live, vi px, vi py) {
+        ShadeQuads<kDepthTest, kAlphaTest, kBlend, kStages, kProgram>(t, s, target, quads, rows, live, px, py);
+    });
 }
 
 template <bool kDepthTest, bool kAlphaTest, bool kBlend>
@@ -901,6 +931,60 @@ bool Runs(const PixelState& s, const Program& program) {
     return true;
 }
 
+
+// ---- The terrain's two passes drawn together ---------------------------------------------
+
+// The second pass repeats the first's triangles with its own ground texture and blend, and
+// draws over the first's result at equal depth. Drawn together, each block is tested,
+// interpolated and masked once (both passes sample the same mask the same way), and the
+// first pass's word, as the frame would hold it, is the second's destination. That is the
+// frame the passes make one after the other unless two triangles of the pair meet a pixel at
+// equal depth, where the second pass would blend over both: the guard then stops the pair, and
+// the tile is drawn again pass by pass.
+KERNEL_INLINE void ShadePairedQuads(const TriangleSetup& t, const PixelState& first, const PixelState& second,
+                                    const KernelTarget& target, PairGuard& guard, const QuadSet& quads, bool rows,
+                                    vi live, vi px, vi py) {
+    if (guard.tie) return;
+    vf x = ToFloat(px), y = ToFloat(py);
+    vf z = Min(Max(Evaluate(t.z, x, y), Splat(0.0f)), Splat(1.0f));
+    vi depth = MinI(Truncate(z * 16777215.0f + 0.5f), SplatI(16777215));
+    vu storedDepth = LoadQuads(target.depth, target.pitch, quads, rows);
+    live &= depth <= reinterpret_cast<vi>(storedDepth);  // both passes test LESSEQUAL
+    if (!Any(live)) return;
+    const vi ties = live & (depth == reinterpret_cast<vi>(storedDepth));
+    if (Any(ties)) {
+        // The first tie in a tile meets a pixel the pair has not drawn, if its depth is still
+        // the one saved before the pair; any other may meet one the pair has drawn.
+        const vu saved = LoadQuads(guard.savedDepth, kTileSize, quads, rows);
+        if (guard.tieSeen || Any(ties & (storedDepth != saved))) {
+            guard.tie = true;
+            return;
+        }
+        guard.tieSeen = true;
+    }
+    vf w = Splat(1.0f) / Evaluate(t.invW, x, y);
+    StageInputs firstIn = Inputs<2>(t, first, x, y, w);
+    StageInputs secondIn = firstIn;
+    const Colour masked = ShadeStage<2, kTerrainFirstPass>(t, first, 0, x, y, w, live, firstIn, firstIn.diffuse);
+    const Colour rock =
+        Rounded(t, first, x, y, w, ShadeStage<2, kTerrainFirstPass>(t, first, 1, x, y, w, live, firstIn, masked));
+    const Colour grass =
+        Rounded(t, second, x, y, w, ShadeStage<2, kTerrainSecondPass>(t, second, 1, x, y, w, live, secondIn, masked));
+    vu old = LoadQuads(target.colour, target.pitch, quads, rows);
+    vu afterFirst = Written<true, kTerrainFirstPass>(first, rock, old);
+    vu afterSecond = Written<true, kTerrainSecondPass>(second, grass, afterFirst);
+    StoreQuads(target.colour, target.pitch, quads, rows, live ? afterSecond : old);
+    if (first.depthWrite || second.depthWrite)
+        StoreQuads(target.depth, target.pitch, quads, rows, live ? reinterpret_cast<vu>(depth) : storedDepth);
+}
+
+void DrawPairedTriangle(const TriangleSetup& t, const PixelState& first, const PixelState& second,
+                        const KernelTarget& target, PairGuard& guard) {
+    WalkTriangle(t, [&](const QuadSet& quads, bool rows, vi live, vi px, vi py) {
+        ShadePairedQuads(t, first, second, target, guard, quads, rows, live, px, py);
+    });
+}
+
 }  // namespace
 
 TriangleKernel SelectKernel(const PixelState& state) {
@@ -909,6 +993,24 @@ TriangleKernel SelectKernel(const PixelState& state) {
         if (Runs(state, kTerrainSecondPass)) return DrawTriangle<true, false, true, 2, kTerrainSecondPass>;
     }
     return state.depthTest ? ForAlphaTest<true>(state) : ForAlphaTest<false>(state);
+}
+
+bool LeadsPair(const PixelState& first) {
+    return first.depthTest && first.depthWrite && first.depthFunc == D3DCMP_LESSEQUAL && !first.alphaTest &&
+           first.blend && Runs(first, kTerrainFirstPass);
+}
+
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second) {
+    if (!KERNEL_NAMESPACE::LeadsPair(first) || !second.depthTest || second.depthFunc != D3DCMP_LESSEQUAL || second.alphaTest ||
+        !second.blend || !Runs(second, kTerrainSecondPass))
+        return nullptr;
+    // What the pair computes once: the mask's sample (the caller sees that the two masks hold
+    // the same texels) and the interpolated colour; and the box the triangles are drawn in.
+    const bool sameMask = std::memcmp(&first.samplers[0], &second.samplers[0], sizeof(SamplerSetup)) == 0;
+    const bool sameInterpolation = first.flatShading == second.flatShading && first.addSpecular == second.addSpecular;
+    const bool sameViewport = first.viewportX0 == second.viewportX0 && first.viewportY0 == second.viewportY0 &&
+                              first.viewportX1 == second.viewportX1 && first.viewportY1 == second.viewportY1;
+    return sameMask && sameInterpolation && sameViewport ? DrawPairedTriangle : nullptr;
 }
 
 }  // namespace reference::KERNEL_NAMESPACE

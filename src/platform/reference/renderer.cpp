@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/reference/draw_recorder.h"
+#include "platform/reference/pass_pairing.h"
 #include "platform/reference/tile_raster.h"
 #include "platform/reference/texture.h"
 #include "platform/reference/tile_workers.h"
@@ -110,9 +111,20 @@ void Renderer::Draw(const ApiState& state, Texture* const textures[kDrawnStages]
         }
         pixels.textures[s] = &textures[s]->PrepareForSampling(serial_);
     }
+    Frame& frame = Recording();
+    DrawSpan span{frame.vertices.size(), 0, frame.triangles.size(), 0};
     // While a chunk is in flight the other threads are busy with it: this draw's vertices are
     // shaded here.
-    RecordDraw(Recording(), state, pixels, range, recorderScratch_, chunkInFlight_ ? nullptr : workers_.get());
+    RecordDraw(frame, state, pixels, range, recorderScratch_, chunkInFlight_ ? nullptr : workers_.get());
+    span.endVertex = frame.vertices.size();
+    span.endTriangle = frame.triangles.size();
+    const bool paired = leader_.has_value() && PairWithPrevious(frame, *leader_, span);
+    leader_.reset();
+    // A draw that may lead a pair stays in this chunk until the next one has been seen.
+    if (!paired && MayLeadPair(frame, span)) {
+        leader_ = span;
+        return;
+    }
     HandOffChunk();
 }
 
@@ -125,7 +137,8 @@ void Renderer::HandOffChunk() {
     chunkJob_ = JobFor(Recording());
     workers_->Start(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &chunkJob_);
     chunkInFlight_ = true;
-    recording_ ^= 1;  // the other Frame: empty, since at most one chunk is in flight
+    recording_ ^= 1;
+    leader_.reset();  // the other Frame: empty, since at most one chunk is in flight
 }
 
 TileJob Renderer::JobFor(const Frame& frame) {
@@ -146,6 +159,7 @@ void Renderer::Finish() {
         workers_->Run(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &job);
     }
     Recording().Reset();
+    leader_.reset();
     ReleaseFrameTextures();
     ++serial_;
 }

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/reference/api_state.h"
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/frame.h"
+#include "platform/reference/pass_pairing.h"
 #include "platform/reference/tile_raster.h"
 
 namespace reference {
@@ -97,6 +99,8 @@ private:
     Frame frames_[2];
     int recording_ = 0;
     bool chunkInFlight_ = false;
+    // The last draw recorded, while it may be the first of a pair of passes.
+    std::optional<DrawSpan> leader_;
     TileJob chunkJob_{};
     std::vector<Texture*> frameTextures_;
     RecorderScratch recorderScratch_;

@@ -39,6 +39,25 @@ TriangleKernel SelectKernel(const PixelState& state, KernelSet set) {
     }
 }
 
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second, KernelSet set) {
+    switch (set) {
+        case KernelSet::Avx512:
+            return avx512::SelectPairKernel(first, second);
+        case KernelSet::Avx2:
+            return avx2::SelectPairKernel(first, second);
+        default:
+            return sse2::SelectPairKernel(first, second);
+    }
+}
+
+// A triangle within two quads leaves most of a 16-lane vector idle; the 8-lane kernels draw it
+// at half the width for the same pixels (every set computes the same values).
+KernelSet Narrower(KernelSet set) { return set == KernelSet::Avx512 ? KernelSet::Avx2 : set; }
+
+bool Narrow(const TriangleSetup& setup) {
+    return ((setup.x1 >> 1) - (setup.x0 >> 1) + 1) * ((setup.y1 >> 1) - (setup.y0 >> 1) + 1) <= 2;
+}
+
 // Top edges (horizontal, the triangle below) and left edges own the pixel centres they pass
 // through; the others do not. Triangles arrive clockwise with y down: a left edge runs
 // upwards, a top edge runs to the right.
@@ -161,6 +180,75 @@ void ApplyClear(const Frame& frame, const TileTarget& target, int x0, int y0, in
     }
 }
 
+// The part of the screen a tile covers.
+struct TileArea {
+    int x, y, width, height;
+};
+
+// Consecutive triangles of one tile's list.
+struct TriangleRun {
+    const std::uint32_t* indices;
+    std::size_t count;
+};
+
+// Draws a run of triangles in the state `stateIndex` (whatever state they were recorded with).
+void DrawRun(const Frame& frame, const TriangleRun& run, std::uint32_t stateIndex, const TileArea& area,
+             const KernelTarget& kernelTarget, TileScratch& scratch) {
+    const PixelState& state = frame.states[stateIndex];
+    if (stateIndex != scratch.lastState) {
+        scratch.lastState = stateIndex;
+        const KernelSet set = ChosenSet().load(std::memory_order_relaxed);
+        scratch.kernel = SelectKernel(state, set);
+        scratch.narrowKernel = SelectKernel(state, Narrower(set));
+    }
+    TriangleSetup setup;
+    for (std::size_t i = 0; i < run.count; ++i) {
+        if (!SetupTriangle(frame, frame.triangles[run.indices[i]], state, area.x, area.y, area.width, area.height,
+                           setup))
+            continue;
+        (Narrow(setup) ? scratch.narrowKernel : scratch.kernel)(setup, state, kernelTarget);
+    }
+}
+
+// Copies the tile's pixels to or from the scratch copy (rows padded as the buffers pad them).
+void SaveTile(const TileTarget& target, const TileArea& area, TileScratch& scratch, bool restore) {
+    scratch.savedColour.resize(kTileSize * kTileSize);
+    scratch.savedDepth.resize(kTileSize * kTileSize);
+    const int width = std::min(kTileSize, target.pitch - area.x);
+    const int height = std::min(kTileSize, ((target.height + 1) & ~1) - area.y);
+    for (int y = 0; y < height; ++y) {
+        const std::size_t row = static_cast<std::size_t>(area.y + y) * target.pitch + area.x;
+        std::uint32_t* saved[2] = {&scratch.savedColour[static_cast<std::size_t>(y) * kTileSize],
+                                   &scratch.savedDepth[static_cast<std::size_t>(y) * kTileSize]};
+        std::uint32_t* live[2] = {target.colour + row, target.depth + row};
+        for (int k = 0; k < 2; ++k)
+            std::memcpy(restore ? live[k] : saved[k], restore ? saved[k] : live[k], sizeof(std::uint32_t) * width);
+    }
+}
+
+// Draws a run of the first pass's triangles with the second pass together, triangle by
+// triangle; false, with the tile's pixels as they were before, where the pair cannot be.
+bool DrawPaired(const Frame& frame, const TriangleRun& run, std::uint32_t firstIndex, std::uint32_t secondIndex,
+                const TileTarget& target, const KernelTarget& kernelTarget, const TileArea& area,
+                TileScratch& scratch) {
+    const PixelState &first = frame.states[firstIndex], &second = frame.states[secondIndex];
+    const KernelSet set = ChosenSet().load(std::memory_order_relaxed);
+    const PairKernel kernel = SelectPairKernel(first, second, set);
+    const PairKernel narrowKernel = SelectPairKernel(first, second, Narrower(set));
+    if (kernel == nullptr || narrowKernel == nullptr) return false;
+    SaveTile(target, area, scratch, false);
+    PairGuard guard{scratch.savedDepth.data()};
+    TriangleSetup setup;
+    for (std::size_t i = 0; i < run.count && !guard.tie; ++i) {
+        if (!SetupTriangle(frame, frame.triangles[run.indices[i]], first, area.x, area.y, area.width, area.height,
+                           setup))
+            continue;
+        (Narrow(setup) ? narrowKernel : kernel)(setup, first, second, kernelTarget, guard);
+    }
+    if (guard.tie) SaveTile(target, area, scratch, true);
+    return !guard.tie;
+}
+
 }  // namespace
 
 KernelSet BestKernelSet() { return DetectKernelSet(); }
@@ -186,29 +274,42 @@ bool SetupTriangle(const Frame& frame, const BinnedTriangle& triangle, const Pix
     return true;
 }
 
-void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileScratch& scratch) {
-    int tileX = (tile % frame.tilesX) * kTileSize, tileY = (tile / frame.tilesX) * kTileSize;
-    int tileW = std::min(kTileSize, target.width - tileX), tileH = std::min(kTileSize, target.height - tileY);
-    ApplyClear(frame, target, tileX, tileY, tileX + tileW, tileY + tileH);
+bool LeadsPair(const PixelState& first) {
+    switch (ChosenSet().load(std::memory_order_relaxed)) {
+        case KernelSet::Avx512:
+            return avx512::LeadsPair(first);
+        case KernelSet::Avx2:
+            return avx2::LeadsPair(first);
+        default:
+            return sse2::LeadsPair(first);
+    }
+}
 
-    KernelTarget kernelTarget{target.colour + static_cast<std::size_t>(tileY) * target.pitch + tileX,
-                              target.depth + static_cast<std::size_t>(tileY) * target.pitch + tileX, target.pitch};
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second) {
+    return SelectPairKernel(first, second, ChosenSet().load(std::memory_order_relaxed));
+}
+
+void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileScratch& scratch) {
+    TileArea area{(tile % frame.tilesX) * kTileSize, (tile / frame.tilesX) * kTileSize, 0, 0};
+    area.width = std::min(kTileSize, target.width - area.x);
+    area.height = std::min(kTileSize, target.height - area.y);
+    ApplyClear(frame, target, area.x, area.y, area.x + area.width, area.y + area.height);
+
+    KernelTarget kernelTarget{target.colour + static_cast<std::size_t>(area.y) * target.pitch + area.x,
+                              target.depth + static_cast<std::size_t>(area.y) * target.pitch + area.x, target.pitch};
     scratch.lastState = 0xFFFFFFFFu;
-    TriangleSetup setup;
-    for (std::uint32_t index : frame.bins[static_cast<std::size_t>(tile)]) {
-        const BinnedTriangle& triangle = frame.triangles[index];
-        const PixelState& state = frame.states[triangle.state];
-        if (triangle.state != scratch.lastState) {
-            scratch.lastState = triangle.state;
-            const KernelSet set = ChosenSet().load(std::memory_order_relaxed);
-            scratch.kernel = SelectKernel(state, set);
-            scratch.narrowKernel = SelectKernel(state, set == KernelSet::Avx512 ? KernelSet::Avx2 : set);
+    const std::vector<std::uint32_t>& bin = frame.bins[static_cast<std::size_t>(tile)];
+    for (std::size_t i = 0; i < bin.size();) {
+        const std::uint32_t state = frame.triangles[bin[i]].state;
+        std::size_t end = i + 1;
+        while (end < bin.size() && frame.triangles[bin[end]].state == state) ++end;
+        const std::uint32_t second = state < frame.pairedWith.size() ? frame.pairedWith[state] : kUnpaired;
+        const TriangleRun run{&bin[i], end - i};
+        if (second == kUnpaired || !DrawPaired(frame, run, state, second, target, kernelTarget, area, scratch)) {
+            DrawRun(frame, run, state, area, kernelTarget, scratch);
+            if (second != kUnpaired) DrawRun(frame, run, second, area, kernelTarget, scratch);
         }
-        if (!SetupTriangle(frame, triangle, state, tileX, tileY, tileW, tileH, setup)) continue;
-        // A triangle within two quads leaves most of a 16-lane vector idle; the 8-lane kernels
-        // draw it at half the width for the same pixels (every set computes the same values).
-        const int quads = ((setup.x1 >> 1) - (setup.x0 >> 1) + 1) * ((setup.y1 >> 1) - (setup.y0 >> 1) + 1);
-        (quads <= 2 ? scratch.narrowKernel : scratch.kernel)(setup, state, kernelTarget);
+        i = end;
     }
 }
 

@@ -4,6 +4,7 @@
 // can run on any thread in any order with the same outcome.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/reference/frame.h"
 
@@ -45,11 +46,25 @@ struct KernelTarget {
 
 using TriangleKernel = void (*)(const TriangleSetup& triangle, const PixelState& state, const KernelTarget& target);
 
+// Two passes over the same triangles drawn together, one triangle at a time, in one tile. The
+// guard stops the pair where drawing it so could differ from drawing the passes one after the
+// other; the tile is then drawn again from its saved pixels, pass by pass.
+struct PairGuard {
+    const std::uint32_t* savedDepth;  // the tile's depth before the pair, kTileSize words a row
+    bool tieSeen = false;             // a pixel of the tile met one triangle at equal depth
+    bool tie = false;                 // the pair stopped
+};
+
+using PairKernel = void (*)(const TriangleSetup& triangle, const PixelState& first, const PixelState& second,
+                            const KernelTarget& target, PairGuard& guard);
+
 // Per-thread working memory, reused from tile to tile.
 struct TileScratch {
     std::uint32_t lastState = 0xFFFFFFFFu;
     TriangleKernel kernel = nullptr;
     TriangleKernel narrowKernel = nullptr;  // for triangles too small to fill the wide one's lanes
+    // A tile's pixels before a pair of passes, kTileSize x kTileSize.
+    std::vector<std::uint32_t> savedColour, savedDepth;
 };
 
 // The instruction sets the kernels are built for.
@@ -65,15 +80,28 @@ bool SetupTriangle(const Frame& frame, const BinnedTriangle& triangle, const Pix
 
 void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileScratch& scratch);
 
+// Whether a draw in `first`'s state may be the first of a pair of passes drawn together, and
+// the kernel that draws a triangle of the pair (null when the states do not make one). The
+// pair samples the first state's stage-0 texture for both: the caller makes sure that the
+// second's holds the same texels.
+bool LeadsPair(const PixelState& first);
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second);
+
 // The kernel sets, one per instruction set; each picks the variant specialised for a state.
 namespace sse2 {
 TriangleKernel SelectKernel(const PixelState& state);
+bool LeadsPair(const PixelState& first);
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second);
 }
 namespace avx2 {
 TriangleKernel SelectKernel(const PixelState& state);
+bool LeadsPair(const PixelState& first);
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second);
 }
 namespace avx512 {
 TriangleKernel SelectKernel(const PixelState& state);
+bool LeadsPair(const PixelState& first);
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second);
 }
 
 }  // namespace reference
