@@ -28,26 +28,24 @@ std::atomic<KernelSet>& ChosenSet() {
     return chosen;
 }
 
-TriangleKernel SelectKernel(const PixelState& state, KernelSet set) {
-    switch (set) {
-        case KernelSet::Avx512:
-            return avx512::SelectKernel(state);
-        case KernelSet::Avx2:
-            return avx2::SelectKernel(state);
-        default:
-            return sse2::SelectKernel(state);
-    }
+// A kernel set's entry points.
+struct KernelEntries {
+    TriangleKernel (*select)(const PixelState& state);
+    bool (*leadsPair)(const PixelState& first);
+    PairKernel (*selectPair)(const PixelState& first, const PixelState& second);
+};
+
+const KernelEntries& Entries(KernelSet set) {
+    static const KernelEntries sse2{sse2::SelectKernel, sse2::LeadsPair, sse2::SelectPairKernel};
+    static const KernelEntries avx2{avx2::SelectKernel, avx2::LeadsPair, avx2::SelectPairKernel};
+    static const KernelEntries avx512{avx512::SelectKernel, avx512::LeadsPair, avx512::SelectPairKernel};
+    return set == KernelSet::Avx512 ? avx512 : set == KernelSet::Avx2 ? avx2 : sse2;
 }
 
+TriangleKernel SelectKernel(const PixelState& state, KernelSet set) { return Entries(set).select(state); }
+
 PairKernel SelectPairKernel(const PixelState& first, const PixelState& second, KernelSet set) {
-    switch (set) {
-        case KernelSet::Avx512:
-            return avx512::SelectPairKernel(first, second);
-        case KernelSet::Avx2:
-            return avx2::SelectPairKernel(first, second);
-        default:
-            return sse2::SelectPairKernel(first, second);
-    }
+    return Entries(set).selectPair(first, second);
 }
 
 // A triangle within two quads leaves most of a 16-lane vector idle; the 8-lane kernels draw it
@@ -275,14 +273,7 @@ bool SetupTriangle(const Frame& frame, const BinnedTriangle& triangle, const Pix
 }
 
 bool LeadsPair(const PixelState& first) {
-    switch (ChosenSet().load(std::memory_order_relaxed)) {
-        case KernelSet::Avx512:
-            return avx512::LeadsPair(first);
-        case KernelSet::Avx2:
-            return avx2::LeadsPair(first);
-        default:
-            return sse2::LeadsPair(first);
-    }
+    return Entries(ChosenSet().load(std::memory_order_relaxed)).leadsPair(first);
 }
 
 PairKernel SelectPairKernel(const PixelState& first, const PixelState& second) {
