@@ -137,8 +137,7 @@ void Renderer::HandOffChunk() {
     chunkJob_ = JobFor(Recording());
     workers_->Start(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &chunkJob_);
     chunkInFlight_ = true;
-    recording_ ^= 1;
-    leader_.reset();  // the other Frame: empty, since at most one chunk is in flight
+    recording_ ^= 1;  // the other Frame: empty, since at most one chunk is in flight
 }
 
 TileJob Renderer::JobFor(const Frame& frame) {
