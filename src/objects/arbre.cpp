@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/win32/windows_api.h"
-#include "terrain/relacher.h"
+#include "utilities/relacher.h"
 #include "utilities/d3dx_texture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "terrain/relacher.h"
+#include "utilities/relacher.h"
 
 namespace {
 

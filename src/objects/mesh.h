@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "objects/d3dx_mesh.h"
+#include "utilities/d3dx_mesh.h"
 #include "objects/objet.h"
 #include "utilities/d3dx_matrix_stack.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/win32/windows_api.h"
 #include "terrain/image_pgm.h"
-#include "terrain/relacher.h"
+#include "utilities/relacher.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "platform/win32/windows_api.h"
 #include "terrain/heighmap.h"
-#include "terrain/relacher.h"
+#include "utilities/relacher.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // do not pull in the texture loader.
 
 #include "terrain/heighmap.h"
-#include "terrain/relacher.h"
+#include "utilities/relacher.h"
 #include "utilities/d3dx_texture.h"
 
 namespace {

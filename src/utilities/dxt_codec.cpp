@@ -54,17 +54,6 @@ void ColourPalette(const BYTE* block, bool allowThreeColour, Rgb colours[4], boo
     }
 }
 
-void DecodeColourBlock(const BYTE* block, bool dxt1, D3DCOLOR texels[16]) {
-    Rgb colours[4];
-    bool transparentLast;
-    ColourPalette(block, dxt1, colours, &transparentLast);
-    const std::uint32_t indices = block[4] | (block[5] << 8) | (block[6] << 16) | (std::uint32_t(block[7]) << 24);
-    for (int i = 0; i < 16; ++i) {
-        const int index = (indices >> (2 * i)) & 3;
-        texels[i] = Argb(transparentLast && index == 3 ? 0 : 255, colours[index]);
-    }
-}
-
 void AlphaPalette(int a0, int a1, int alphas[8]) {
     alphas[0] = a0;
     alphas[1] = a1;
@@ -74,24 +63,6 @@ void AlphaPalette(int a0, int a1, int alphas[8]) {
         for (int i = 1; i < 5; ++i) alphas[i + 1] = ((5 - i) * a0 + i * a1 + 2) / 5;
         alphas[6] = 0;
         alphas[7] = 255;
-    }
-}
-
-void DecodeInterpolatedAlpha(const BYTE* block, D3DCOLOR texels[16]) {
-    int alphas[8];
-    AlphaPalette(block[0], block[1], alphas);
-    std::uint64_t indices = 0;
-    for (int i = 0; i < 6; ++i) indices |= std::uint64_t(block[2 + i]) << (8 * i);
-    for (int i = 0; i < 16; ++i) {
-        const int a = alphas[(indices >> (3 * i)) & 7];
-        texels[i] = (texels[i] & 0x00FFFFFFu) | (D3DCOLOR(a) << 24);
-    }
-}
-
-void DecodeExplicitAlpha(const BYTE* block, D3DCOLOR texels[16]) {
-    for (int i = 0; i < 16; ++i) {
-        const int a = (block[i / 2] >> (4 * (i & 1))) & 15;
-        texels[i] = (texels[i] & 0x00FFFFFFu) | (D3DCOLOR(a * 17) << 24);
     }
 }
 
@@ -222,19 +193,9 @@ void EncodeExplicitAlpha(const D3DCOLOR texels[16], BYTE* block) {
 
 }  // namespace
 
-UINT DxtBlockBytes(D3DFORMAT format) { return format == D3DFMT_DXT1 ? 8 : 16; }
-
+// The blocks are decoded as a sampler reads them; callers of the utility library see straight alpha.
 void DecodeDxtBlock(D3DFORMAT format, const BYTE* block, D3DCOLOR texels[kTexelsPerBlock]) {
-    if (format == D3DFMT_DXT1) {
-        DecodeColourBlock(block, true, texels);
-        return;
-    }
-    DecodeColourBlock(block + 8, false, texels);
-    if (format == D3DFMT_DXT2 || format == D3DFMT_DXT3) {
-        DecodeExplicitAlpha(block, texels);
-    } else {
-        DecodeInterpolatedAlpha(block, texels);
-    }
+    device_common::DecodeDxtBlock(format, block, texels);
     if (Premultiplied(format))
         for (int i = 0; i < 16; ++i) texels[i] = Unpremultiply(texels[i]);
 }

@@ -4,12 +4,12 @@
 // are undone on decoding and applied on encoding, so callers always see straight alpha.
 
 #include "platform/d3d9/d3d9_types.h"
+#include "platform/device_common/s3tc.h"
 
 namespace utilities {
 
-constexpr UINT kTexelsPerBlock = 16;
-
-UINT DxtBlockBytes(D3DFORMAT format);
+using device_common::DxtBlockBytes;
+using device_common::kTexelsPerBlock;
 
 void DecodeDxtBlock(D3DFORMAT format, const BYTE* block, D3DCOLOR texels[kTexelsPerBlock]);
 

@@ -10,13 +10,13 @@ namespace {
 class ProgramKeyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        reference::ResetToDefaults(state_, 800, 600, true);
-        reference::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, layout_);
+        device_common::ResetToDefaults(state_, 800, 600, true);
+        device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, layout_);
     }
     ProgramKey Key() const { return MakeProgramKey(state_, layout_, textured_); }
 
-    reference::ApiState state_;
-    reference::VertexLayout layout_;
+    device_common::ApiState state_;
+    device_common::VertexLayout layout_;
     bool textured_[kStages] = {true, true};
 };
 

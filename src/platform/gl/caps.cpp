@@ -1,6 +1,7 @@
 #include "platform/gl/caps.h"
 
-#include "platform/reference/formats.h"
+#include "platform/device_common/device_base.h"
+#include "platform/device_common/formats.h"
 
 namespace gl {
 namespace {
@@ -44,10 +45,10 @@ void FillCaps(D3DCAPS9& caps) {
     caps.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
                              D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
     caps.TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP;
-    caps.MaxTextureWidth = kMaxTextureSize;
-    caps.MaxTextureHeight = kMaxTextureSize;
+    caps.MaxTextureWidth = device_common::kMaxTextureSize;
+    caps.MaxTextureHeight = device_common::kMaxTextureSize;
     caps.MaxTextureRepeat = 8192;
-    caps.MaxTextureAspectRatio = kMaxTextureSize;
+    caps.MaxTextureAspectRatio = device_common::kMaxTextureSize;
     caps.MaxAnisotropy = 1;
     caps.MaxVertexW = 1.0e10f;
     caps.GuardBandLeft = -8192.0f;
@@ -60,7 +61,7 @@ void FillCaps(D3DCAPS9& caps) {
     caps.MaxSimultaneousTextures = kStages;
     caps.VertexProcessingCaps = kVertexDirectionalLights | kVertexLocalViewer;
     caps.MaxActiveLights = 8;
-    caps.MaxPrimitiveCount = 0xFFFFF;
+    caps.MaxPrimitiveCount = device_common::kMaxPrimitiveCount;
     caps.MaxVertexIndex = 0xFFFFFF;
     caps.MaxStreams = 1;
     caps.MaxStreamStride = 255;
@@ -68,8 +69,8 @@ void FillCaps(D3DCAPS9& caps) {
 }
 
 bool IsTextureFormat(const GlInfo& info, D3DFORMAT format) {
-    if (!reference::IsTextureFormat(format)) return false;
-    return info.s3tc || !reference::LayoutOf(format).blockCompressed;
+    if (!device_common::IsTextureFormat(format)) return false;
+    return info.s3tc || !device_common::LayoutOf(format).blockCompressed;
 }
 
 HRESULT CheckFormat(const GlInfo& info, DWORD usage, D3DRESOURCETYPE resourceType, D3DFORMAT format) {

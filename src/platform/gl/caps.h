@@ -2,13 +2,13 @@
 // What the hardware device can do, as the capabilities and format queries report it.
 
 #include "platform/d3d9/d3d9_api.h"
+#include "platform/device_common/api_state.h"
 #include "platform/gl/gl_info.h"
 
 namespace gl {
 
-// Texture stages the generated programs carry, as many as the reference device draws with.
-constexpr DWORD kStages = 2;
-constexpr UINT kMaxTextureSize = 4096;
+// Texture stages the generated programs carry, as many as the shared front end draws with.
+constexpr DWORD kStages = device_common::kDrawnStages;
 
 void FillCaps(D3DCAPS9& caps);
 

@@ -44,10 +44,10 @@ void Unpack(D3DCOLOR colour, float out[4]) {
     out[3] = static_cast<float>(colour >> 24) / 255.0f;
 }
 
-void FillLights(const reference::ApiState& state, Constants& constants) {
+void FillLights(const device_common::ApiState& state, Constants& constants) {
     int count = 0;
     const D3DMATRIX& view = state.view;
-    for (const reference::LightSlot& slot : state.lights) {
+    for (const device_common::LightSlot& slot : state.lights) {
         if (!slot.enabled || slot.light.Type != D3DLIGHT_DIRECTIONAL || count == kMaxLights) continue;
         const D3DVECTOR& d = slot.light.Direction;
         float* toLight = constants.lightDirection[count];
@@ -84,7 +84,7 @@ const char* const kConstantsBlockSource = R"(layout(std140) uniform Constants {
 };
 )";
 
-void FillConstants(const reference::ApiState& state, Constants& constants) {
+void FillConstants(const device_common::ApiState& state, Constants& constants) {
     std::memset(&constants, 0, sizeof constants);
     D3DMATRIX worldView, worldViewProjection;
     Multiply(state.world[0], state.view, worldView);

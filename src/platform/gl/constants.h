@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "platform/gl/caps.h"
-#include "platform/reference/api_state.h"
+#include "platform/device_common/api_state.h"
 
 namespace gl {
 
@@ -39,6 +39,6 @@ static_assert(sizeof(Constants) % 16 == 0);
 extern const char* const kConstantsBlockSource;
 
 // The constants for a draw with `state`.
-void FillConstants(const reference::ApiState& state, Constants& constants);
+void FillConstants(const device_common::ApiState& state, Constants& constants);
 
 }  // namespace gl

@@ -13,36 +13,28 @@ namespace {
 // Keys of programs made while the device is created: a driver that cannot compile the
 // generated code is found out there, where the adapter's caller can still take the reference
 // device, and not at the first frame. One lit two-stage program, one unlit alpha-tested one.
-std::array<ProgramKey, 2> WarmUpKeys(const reference::ApiState& defaults) {
-    reference::ApiState lit = defaults;
+std::array<ProgramKey, 2> WarmUpKeys(const device_common::ApiState& defaults) {
+    device_common::ApiState lit = defaults;
     D3DLIGHT9 sun{};
     sun.Type = D3DLIGHT_DIRECTIONAL;
     sun.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
     sun.Direction = {0.0f, -1.0f, 0.0f};
-    lit.lights.push_back(reference::LightSlot{sun, true});
+    lit.lights.push_back(device_common::LightSlot{sun, true});
     lit.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
     lit.render[D3DRS_SPECULARENABLE] = TRUE;
-    reference::VertexLayout terrain;
-    reference::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, terrain);
-    reference::ApiState unlit = defaults;
+    device_common::VertexLayout terrain;
+    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, terrain);
+    device_common::ApiState unlit = defaults;
     unlit.render[D3DRS_LIGHTING] = FALSE;
     unlit.render[D3DRS_ALPHATESTENABLE] = TRUE;
     unlit.render[D3DRS_ALPHAFUNC] = D3DCMP_GREATEREQUAL;
-    reference::VertexLayout tree;
-    reference::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, tree);
+    device_common::VertexLayout tree;
+    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, tree);
     const bool textured[kStages] = {true, true};
     return {MakeProgramKey(lit, terrain, textured), MakeProgramKey(unlit, tree, textured)};
 }
 
 }  // namespace
-
-HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out) {
-    if (out == nullptr) return D3DERR_INVALIDCALL;
-    *out = device;
-    if (device == nullptr) return D3DERR_INVALIDCALL;
-    device->AddRef();
-    return D3D_OK;
-}
 
 HRESULT Device::Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                        UINT width, UINT height, IDirect3DDevice9** device) {
@@ -60,10 +52,7 @@ HRESULT Device::Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, co
 
 Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                UINT width, UINT height)
-    : DeviceBase(adapter, D3DDEVTYPE_HAL, window, behaviorFlags, parameters, width, height),
-      link_(std::make_shared<DeviceLink>()) {
-    link_->device = this;
-}
+    : DeviceBase(adapter, D3DDEVTYPE_HAL, window, behaviorFlags, parameters, width, height) {}
 
 bool Device::Initialise(std::string* why) {
     context_ = Context::Create(window_, why);
@@ -117,7 +106,7 @@ bool Device::WarmUp(std::string* why) {
 }
 
 Device::~Device() {
-    ReleaseBindings();
+    ReleaseBindingsAndDetach();  // the resources' GL objects go with the context
     if (context_ != nullptr && context_->Bind()) {
         Functions& gl = context_->Gl();
         programs_.reset();
@@ -127,34 +116,28 @@ Device::~Device() {
         if (filteredBuffer_ != 0) gl.DeleteBuffers(1, &filteredBuffer_);
         if (samplers_[0] != 0) gl.DeleteSamplers(kStages, samplers_.data());
     }
-    link_->device = nullptr;  // resources still alive no longer reach us, nor the context
     programs_.reset();
     context_.reset();
 }
 
-// Only resources this device made; textures only when it can sample from them.
-bool Device::CanBindTexture(IDirect3DBaseTexture9* texture) {
-    auto* ours = dynamic_cast<Texture*>(texture);
-    return ours != nullptr && ours->BelongsTo(this) && ours->Pool() != D3DPOOL_SYSTEMMEM &&
-           ours->Pool() != D3DPOOL_SCRATCH;
-}
-
-bool Device::CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) {
-    auto* ours = dynamic_cast<VertexBuffer*>(buffer);
-    return ours != nullptr && ours->BelongsTo(this);
-}
-
-bool Device::CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) {
-    auto* ours = dynamic_cast<IndexBuffer*>(indices);
-    return ours != nullptr && ours->BelongsTo(this);
-}
-
 bool Device::Bind() { return context_ != nullptr && context_->Bind(); }
 
-HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) {
-    if (caps == nullptr) return D3DERR_INVALIDCALL;
-    FillCaps(*caps);
-    return D3D_OK;
+void Device::FillCaps(D3DCAPS9& caps) { gl::FillCaps(caps); }
+
+bool Device::SupportsTextureFormat(D3DFORMAT format) { return IsTextureFormat(info_, format); }
+
+device_common::TextureBase* Device::MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                                D3DPOOL pool) {
+    return new (std::nothrow) Texture(Link(), width, height, levels, usage, format, pool);
+}
+
+// GL objects are made when a draw first needs them.
+device_common::VertexBufferBase* Device::MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) {
+    return new (std::nothrow) VertexBuffer(Link(), length, usage, fvf, pool);
+}
+
+device_common::IndexBufferBase* Device::MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
+    return new (std::nothrow) IndexBuffer(Link(), length, usage, format, pool);
 }
 
 void Device::DeleteBuffer(GLuint buffer) {

@@ -1,8 +1,7 @@
 #pragma once
-// The hardware device: the API state (the same record and defaults as the reference device),
-// the resources it binds, and an OpenGL context that draws them. State calls only record; a
-// draw turns the state that matters into GL state, applied by difference, and a generated
-// program found by the state's key. Single-threaded, like the scene.
+// The hardware device: the shared front end, and an OpenGL context that draws what it records.
+// State calls only record; a draw turns the state that matters into GL state, applied by
+// difference, and a generated program found by the state's key. Single-threaded, like the scene.
 
 #include <array>
 #include <memory>
@@ -15,42 +14,21 @@
 #include "platform/gl/program_cache.h"
 #include "platform/gl/readback.h"
 #include "platform/gl/render_target.h"
-#include "platform/gl/resource.h"
 #include "platform/gl/state_cache.h"
-#include "platform/reference/api_state.h"
-#include "platform/reference/device_base.h"
-#include "platform/reference/vertex_layout.h"
+#include "platform/device_common/device_base.h"
 
 namespace gl {
 
 class VertexBuffer;
 class IndexBuffer;
 
-class Device final : public reference::DeviceBase {
+class Device final : public device_common::DeviceBase {
 public:
     // Makes the device with its context and GL objects; on failure says why on standard error
     // and returns D3DERR_NOTAVAILABLE. `width` and `height` are the resolved back buffer size.
     static HRESULT Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags,
                           const D3DPRESENT_PARAMETERS& parameters, UINT width, UINT height, IDirect3DDevice9** device);
     ~Device() override;
-
-    HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
-    HRESULT Present(const RECT* source, const RECT* dest, HWND destWindow, const void* dirtyRegion) override;
-
-    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                          IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
-                               HANDLE* sharedHandle) override;
-    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
-                              HANDLE* sharedHandle) override;
-    HRESULT UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTexture9* destination) override;
-
-    HRESULT Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
-
-
-    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
-    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
-                                 UINT startIndex, UINT primitiveCount) override;
 
     // For resources going away while the device lives.
     void DeleteBuffer(GLuint buffer);
@@ -63,20 +41,16 @@ public:
     void SetStateFiltering(bool filtering);
 
 private:
-    bool CanBindTexture(IDirect3DBaseTexture9* texture) override;
-    bool CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) override;
-    bool CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) override;
-
-    // The vertices a draw reads, as checked against the bound buffers.
-    struct DrawCall {
-        D3DPRIMITIVETYPE type;
-        UINT primitiveCount;
-        UINT elementCount;         // vertices, or indices when indexed
-        std::int64_t firstVertex;  // added to every index (or the first vertex of a plain draw)
-        UINT firstIndex;
-        bool indexed;
-        bool filtered = false;  // drawn from filteredIndices_, as a list
-    };
+    void FillCaps(D3DCAPS9& caps) override;
+    bool SupportsTextureFormat(D3DFORMAT format) override;
+    device_common::TextureBase* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                            D3DPOOL pool) override;
+    device_common::VertexBufferBase* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) override;
+    device_common::IndexBufferBase* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) override;
+    HRESULT ClearTargets(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
+                         DWORD stencil) override;
+    HRESULT PresentFrame(HWND window) override;
+    HRESULT SubmitDraw(const device_common::DrawRequest& draw) override;
 
     // The vertex input last set up: what it was made from.
     struct VertexInput {
@@ -93,18 +67,20 @@ private:
     bool WarmUp(std::string* why);
     bool Bind();
 
-    HRESULT Submit(const DrawCall& call);
-    HRESULT SubmitFiltered(DrawCall call, UINT minVertexIndex, UINT numVertices);
+    // Draws `draw` with `indices` (all of the draw's, or those filteredIndices_ holds).
+    HRESULT Issue(const device_common::DrawRequest& draw, bool filtered);
+    // Keeps the triangles whose indices lie in the declared range, in filteredIndices_.
+    void FilterIndices(const device_common::DrawRequest& draw);
     void BindFilteredIndices();
-    bool ApplyProgram(const reference::VertexLayout& layout, const bool textured[kStages]);
+    // Updates the statistics at the end of a presented frame.
+    void CountFrame();
+    bool ApplyProgram(const device_common::VertexLayout& layout, const bool textured[kStages]);
     void ApplyFixedState();
     void ApplyConstants();
     void ApplyTextures(const bool textured[kStages]);
     // Brings sampler object `stage` to the stage's sampler states: what changed, or everything.
     void UpdateSampler(DWORD stage, bool everything);
-    void ApplyVertexInput(const reference::VertexLayout& layout);
-
-    std::shared_ptr<DeviceLink> link_;
+    void ApplyVertexInput(const device_common::VertexLayout& layout);
 
     std::unique_ptr<Context> context_;
     GlInfo info_;

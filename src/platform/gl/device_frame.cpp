@@ -6,12 +6,8 @@
 
 namespace gl {
 
-HRESULT Device::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
-    if (rectCount != 0 && rects == nullptr) return D3DERR_INVALIDCALL;
-    if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) return D3DERR_INVALIDCALL;
-    // Depth and stencil can only be cleared when there is a depth buffer.
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0 && !target_.HasDepth()) return D3DERR_INVALIDCALL;
-    if (!(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
+HRESULT Device::ClearTargets(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                             DWORD stencil) {
     if (!Bind()) return D3DERR_DEVICELOST;
     Functions& gl = context_->Gl();
     cache_->BindFramebuffer(target_.Framebuffer());
@@ -51,16 +47,26 @@ HRESULT Device::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOL
     return D3D_OK;
 }
 
-HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
-    if (inScene_) return D3DERR_INVALIDCALL;
+HRESULT Device::PresentFrame(HWND window) {
     if (!Bind()) return D3DERR_DEVICELOST;
-    Functions& gl = context_->Gl();
     cache_->Scissor(false);
     cache_->ColourMask(0xF);  // some GL implementations let the write mask reach a blit
-    // The frame goes to the device's own window: its context lives there.
-    context_->Native().Present(target_.Framebuffer(), target_.Width(), target_.Height());
+    if (window == window_) {
+        // The context lives on the device window: the frame goes there without leaving GL.
+        context_->Native().Present(target_.Framebuffer(), target_.Width(), target_.Height());
+    } else {
+        // Another window is shown the frame as the reference device shows its frames.
+        std::vector<std::uint32_t> frame;
+        if (window != nullptr && ReadColour(frame))
+            win32::PresentPixels(window, frame.data(), target_.Width(), target_.Height(), target_.Width());
+    }
     cache_->ForgetFramebuffer();
+    CountFrame();
+    return D3D_OK;
+}
 
+void Device::CountFrame() {
+    Functions& gl = context_->Gl();
     const std::uint32_t compiled = programs_->Compiled();
     ++statistics_.frames;
     statistics_.glCallsLastFrame = gl.CallCount();
@@ -70,7 +76,6 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     gl.ResetCallCount();
     drawsThisFrame_ = 0;
     compiledBeforeFrame_ = compiled;
-    return D3D_OK;
 }
 
 bool Device::ReadColour(std::vector<std::uint32_t>& bgra) {

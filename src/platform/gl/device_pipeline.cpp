@@ -10,7 +10,7 @@
 
 namespace gl {
 
-bool Device::ApplyProgram(const reference::VertexLayout& layout, const bool textured[kStages]) {
+bool Device::ApplyProgram(const device_common::VertexLayout& layout, const bool textured[kStages]) {
     const GLuint program = programs_->Find(MakeProgramKey(state_, layout, textured));
     if (program == 0) return false;
     cache_->UseProgram(program);
@@ -74,10 +74,10 @@ void Device::ApplyTextures(const bool textured[kStages]) {
     }
 }
 
-void Device::ApplyVertexInput(const reference::VertexLayout& layout) {
-    const reference::StreamBinding& stream = state_.streams[0];
+void Device::ApplyVertexInput(const device_common::VertexLayout& layout) {
+    const device_common::StreamBinding& stream = state_.streams[0];
     Functions& gl = context_->Gl();
-    const GLuint buffer = static_cast<VertexBuffer*>(stream.buffer)->Store().Sync(gl, *cache_, GL_ARRAY_BUFFER);
+    const GLuint buffer = static_cast<VertexBuffer*>(stream.buffer)->Sync(gl, *cache_);
     const VertexInput wanted{buffer, stream.offset, stream.stride, state_.fvf};
     if (vertexInputKnown_ && filtering_ && wanted == vertexInput_) return;
     const auto stride = static_cast<GLsizei>(stream.stride);

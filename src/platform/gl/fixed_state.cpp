@@ -85,7 +85,7 @@ GLint MinFilter(DWORD minFilter, DWORD mipFilter) {
 
 }  // namespace
 
-BlendState TranslateBlend(const reference::ApiState& state) {
+BlendState TranslateBlend(const device_common::ApiState& state) {
     const auto& rs = state.render;
     BlendState blend;
     blend.enabled = rs[D3DRS_ALPHABLENDENABLE] != FALSE;
@@ -100,7 +100,7 @@ BlendState TranslateBlend(const reference::ApiState& state) {
     return blend;
 }
 
-DepthState TranslateDepth(const reference::ApiState& state) {
+DepthState TranslateDepth(const device_common::ApiState& state) {
     const auto& rs = state.render;
     DepthState depth;
     depth.test = rs[D3DRS_ZENABLE] != D3DZB_FALSE;

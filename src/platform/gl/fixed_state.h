@@ -5,12 +5,12 @@
 #include <cstdint>
 
 #include "platform/gl/state_cache.h"
-#include "platform/reference/api_state.h"
+#include "platform/device_common/api_state.h"
 
 namespace gl {
 
-BlendState TranslateBlend(const reference::ApiState& state);
-DepthState TranslateDepth(const reference::ApiState& state);
+BlendState TranslateBlend(const device_common::ApiState& state);
+DepthState TranslateDepth(const device_common::ApiState& state);
 
 // The face GL must cull for a Direct3D cull mode, GL_NONE for none. Direct3D calls a triangle
 // clockwise as seen on the screen, y down; the frame is stored top row first, which GL sees as

@@ -37,14 +37,14 @@ bool KeepArguments(DWORD op, const DWORD args[3], std::uint8_t out[3]) {
     return texture;
 }
 
-std::uint8_t Source(DWORD materialSource, bool colourVertex, const reference::VertexLayout& layout) {
+std::uint8_t Source(DWORD materialSource, bool colourVertex, const device_common::VertexLayout& layout) {
     if (!colourVertex) return kFromMaterial;
     if (materialSource == D3DMCS_COLOR1 && layout.diffuse >= 0) return kFromDiffuse;
     if (materialSource == D3DMCS_COLOR2 && layout.specular >= 0) return kFromSpecular;
     return kFromMaterial;
 }
 
-void KeyVertexPart(const reference::ApiState& state, const reference::VertexLayout& layout, ProgramKey& key) {
+void KeyVertexPart(const device_common::ApiState& state, const device_common::VertexLayout& layout, ProgramKey& key) {
     const auto& rs = state.render;
     key.flatShading = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
     key.lighting = rs[D3DRS_LIGHTING] != FALSE;
@@ -65,7 +65,7 @@ void KeyVertexPart(const reference::ApiState& state, const reference::VertexLayo
     key.emissiveSource = Source(rs[D3DRS_EMISSIVEMATERIALSOURCE], colourVertex, layout);
 }
 
-void KeyStage(const reference::ApiState& state, const reference::VertexLayout& layout, DWORD s, bool textured,
+void KeyStage(const device_common::ApiState& state, const device_common::VertexLayout& layout, DWORD s, bool textured,
               StageKey& stage) {
     const auto& ts = state.stage[s];
     stage.colourOp = static_cast<std::uint8_t>(ts[D3DTSS_COLOROP]);
@@ -122,14 +122,14 @@ std::size_t ProgramKeyHash::operator()(const ProgramKey& key) const {
     return static_cast<std::size_t>(hash);
 }
 
-int ActiveLightCount(const reference::ApiState& state) {
+int ActiveLightCount(const device_common::ApiState& state) {
     int count = 0;
-    for (const reference::LightSlot& slot : state.lights)
+    for (const device_common::LightSlot& slot : state.lights)
         if (slot.enabled && slot.light.Type == D3DLIGHT_DIRECTIONAL && count < kMaxLights) ++count;
     return count;
 }
 
-ProgramKey MakeProgramKey(const reference::ApiState& state, const reference::VertexLayout& layout,
+ProgramKey MakeProgramKey(const device_common::ApiState& state, const device_common::VertexLayout& layout,
                           const bool textured[kStages]) {
     ProgramKey key;
     std::memset(&key, 0, sizeof key);

@@ -9,8 +9,8 @@
 #include <type_traits>
 
 #include "platform/gl/caps.h"
-#include "platform/reference/api_state.h"
-#include "platform/reference/vertex_layout.h"
+#include "platform/device_common/api_state.h"
+#include "platform/device_common/vertex_layout.h"
 
 namespace gl {
 
@@ -60,10 +60,10 @@ struct ProgramKeyHash {
 
 // The key of a draw with `state` on vertices of `layout`; `textured[s]` says whether stage s
 // has a texture bound.
-ProgramKey MakeProgramKey(const reference::ApiState& state, const reference::VertexLayout& layout,
+ProgramKey MakeProgramKey(const device_common::ApiState& state, const device_common::VertexLayout& layout,
                           const bool textured[kStages]);
 
 // The number of enabled lights the program will light with (directional ones, at most 8).
-int ActiveLightCount(const reference::ApiState& state);
+int ActiveLightCount(const device_common::ApiState& state);
 
 }  // namespace gl

@@ -1,6 +1,7 @@
 #include "platform/reference/caps.h"
 
-#include "platform/reference/formats.h"
+#include "platform/device_common/device_base.h"
+#include "platform/device_common/formats.h"
 
 namespace reference {
 namespace {
@@ -38,10 +39,10 @@ void FillCaps(D3DCAPS9& caps) {
     caps.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
                              D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
     caps.TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP;
-    caps.MaxTextureWidth = 4096;
-    caps.MaxTextureHeight = 4096;
+    caps.MaxTextureWidth = device_common::kMaxTextureSize;
+    caps.MaxTextureHeight = device_common::kMaxTextureSize;
     caps.MaxTextureRepeat = 8192;
-    caps.MaxTextureAspectRatio = 4096;
+    caps.MaxTextureAspectRatio = device_common::kMaxTextureSize;
     caps.MaxAnisotropy = 1;
     caps.MaxVertexW = 1.0e10f;
     // The guard band: triangles reaching this far beyond the viewport are rasterised unclipped.
@@ -55,7 +56,7 @@ void FillCaps(D3DCAPS9& caps) {
     caps.MaxSimultaneousTextures = 2;
     caps.VertexProcessingCaps = kVertexDirectionalLights | kVertexLocalViewer;
     caps.MaxActiveLights = 8;
-    caps.MaxPrimitiveCount = 0xFFFFF;
+    caps.MaxPrimitiveCount = device_common::kMaxPrimitiveCount;
     caps.MaxVertexIndex = 0xFFFFFF;
     caps.MaxStreams = 1;
     caps.MaxStreamStride = 255;
@@ -67,7 +68,7 @@ HRESULT CheckFormat(DWORD usage, D3DRESOURCETYPE resourceType, D3DFORMAT format)
     if (resourceType != D3DRTYPE_TEXTURE && resourceType != D3DRTYPE_SURFACE) return D3DERR_NOTAVAILABLE;
     constexpr DWORD kQueryBits = D3DUSAGE_QUERY_FILTER;
     if ((usage & ~(kQueryBits | D3DUSAGE_DYNAMIC | D3DUSAGE_SOFTWAREPROCESSING)) != 0) return D3DERR_NOTAVAILABLE;
-    return IsTextureFormat(format) ? D3D_OK : D3DERR_NOTAVAILABLE;
+    return device_common::IsTextureFormat(format) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 }  // namespace reference

@@ -1,68 +1,70 @@
 #include "platform/reference/device.h"
 
+#include <new>
+
+#include "platform/device_common/formats.h"
 #include "platform/reference/caps.h"
 #include "platform/reference/tile_workers.h"
 #include "platform/win32/window_surface.h"
 
 namespace reference {
 
-HRESULT HandOutDevice(Device* device, IDirect3DDevice9** out) {
-    if (out == nullptr) return D3DERR_INVALIDCALL;
-    *out = device;
-    if (device == nullptr) return D3DERR_INVALIDCALL;
-    device->AddRef();
-    return D3D_OK;
-}
-
 Device::Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                UINT width, UINT height)
     : DeviceBase(adapter, D3DDEVTYPE_REF, window, behaviorFlags, parameters, width, height),
-      link_(std::make_shared<DeviceLink>()),
       renderer_(std::make_unique<Renderer>(static_cast<int>(width), static_cast<int>(height),
                                            parameters.BackBufferFormat == D3DFMT_A8R8G8B8,
-                                           parameters.EnableAutoDepthStencil != FALSE, DefaultThreadCount())) {
-    link_->device = this;
-}
+                                           parameters.EnableAutoDepthStencil != FALSE, DefaultThreadCount())) {}
 
 Device::~Device() {
     renderer_.reset();  // gives back the textures the last frame held
-    ReleaseBindings();
-    link_->device = nullptr;
+    ReleaseBindingsAndDetach();
 }
 
-// Only our own resources; textures only when the device can sample from them.
-bool Device::CanBindTexture(IDirect3DBaseTexture9* texture) {
-    auto* ours = dynamic_cast<Texture*>(texture);
-    return ours != nullptr && ours->Pool() != D3DPOOL_SYSTEMMEM && ours->Pool() != D3DPOOL_SCRATCH;
+void Device::FillCaps(D3DCAPS9& caps) { reference::FillCaps(caps); }
+
+bool Device::SupportsTextureFormat(D3DFORMAT format) { return device_common::IsTextureFormat(format); }
+
+device_common::TextureBase* Device::MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                                D3DPOOL pool) {
+    return new (std::nothrow) Texture(Link(), width, height, levels, usage, format, pool);
 }
 
-bool Device::CanBindVertexBuffer(IDirect3DVertexBuffer9* buffer) { return dynamic_cast<VertexBuffer*>(buffer) != nullptr; }
+device_common::VertexBufferBase* Device::MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) {
+    return new (std::nothrow) device_common::VertexBufferBase(Link(), length, usage, fvf, pool);
+}
 
-bool Device::CanBindIndexBuffer(IDirect3DIndexBuffer9* indices) { return dynamic_cast<IndexBuffer*>(indices) != nullptr; }
+device_common::IndexBufferBase* Device::MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
+    return new (std::nothrow) device_common::IndexBufferBase(Link(), length, usage, format, pool);
+}
 
-HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) {
-    if (caps == nullptr) return D3DERR_INVALIDCALL;
-    FillCaps(*caps);
+HRESULT Device::ClearTargets(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
+    renderer_->Clear(state_.viewport, rectCount, rects, flags, colour, z);
     return D3D_OK;
 }
 
-HRESULT Device::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD) {
-    if (rectCount != 0 && rects == nullptr) return D3DERR_INVALIDCALL;
-    if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) return D3DERR_INVALIDCALL;
-    // Depth and stencil can only be cleared when there is a depth buffer.
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0 && !parameters_.EnableAutoDepthStencil)
-        return D3DERR_INVALIDCALL;
-    if (z < 0.0f || z > 1.0f) return D3DERR_INVALIDCALL;
-    renderer_->Clear(state_.viewport, rectCount, rects, flags, color, z);
-    return D3D_OK;
-}
-
-HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) {
-    if (inScene_) return D3DERR_INVALIDCALL;
+HRESULT Device::PresentFrame(HWND window) {
     const Renderer& frame = FinishedFrame();
-    HWND target = destWindow != nullptr ? destWindow : window_;
-    if (target == nullptr) return D3D_OK;  // nowhere to show it; the frame stays readable
-    win32::PresentPixels(target, frame.Colour(), frame.Width(), frame.Height(), frame.Pitch());
+    if (window == nullptr) return D3D_OK;  // nowhere to show it; the frame stays readable
+    win32::PresentPixels(window, frame.Colour(), frame.Width(), frame.Height(), frame.Pitch());
+    return D3D_OK;
+}
+
+HRESULT Device::SubmitDraw(const device_common::DrawRequest& draw) {
+    const bool indexed = draw.indices != nullptr;
+    const DrawRange range{draw.type,
+                          draw.primitiveCount,
+                          draw.vertices->Store().Data() + draw.FirstVertexByte(),
+                          draw.stride,
+                          draw.vertexCount,
+                          indexed ? draw.indices->Store().Data() +
+                                        static_cast<std::size_t>(draw.startIndex) * draw.indices->IndexSize()
+                                  : nullptr,
+                          indexed ? draw.indices->IndexSize() : 0,
+                          indexed ? draw.minVertexIndex : 0};
+    Texture* textures[device_common::kDrawnStages] = {};
+    for (DWORD s = 0; s < device_common::kDrawnStages; ++s) textures[s] = static_cast<Texture*>(state_.textures[s]);
+    renderer_->Draw(state_, textures, range);
     return D3D_OK;
 }
 
@@ -74,10 +76,6 @@ const Renderer& Device::FinishedFrame() {
     renderer_->Finish();
     return *renderer_;
 }
-
-}  // namespace reference
-
-namespace reference {
 
 void Device::SetRasterThreads(int threads) {
     renderer_->Finish();

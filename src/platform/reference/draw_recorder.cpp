@@ -53,9 +53,9 @@ void MarkLiveChannels(PixelState& pixels) {
     }
 }
 
-void CaptureStages(const ApiState& state, PixelState& pixels) {
+void CaptureStages(const device_common::ApiState& state, PixelState& pixels) {
     pixels.stageCount = 0;
-    for (DWORD s = 0; s < kDrawnStages; ++s) {
+    for (DWORD s = 0; s < device_common::kDrawnStages; ++s) {
         const auto& ts = state.stage[s];
         if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE) break;  // this stage and all after it are off
         StageState& stage = pixels.stages[s];
@@ -245,7 +245,7 @@ void ShadeVertices(const VertexSetup& setup, const DrawRange& range, ShadedVerte
 
 }  // namespace
 
-PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha) {
+PixelState CapturePixelState(const device_common::ApiState& state, bool backBufferAlpha) {
     PixelState pixels;
     std::memset(&pixels, 0, sizeof pixels);
     const auto& rs = state.render;
@@ -274,7 +274,7 @@ PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha) {
     return pixels;
 }
 
-void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
+void RecordDraw(Frame& frame, const device_common::ApiState& state, const PixelState& pixels, const DrawRange& range,
                 RecorderScratch& scratch, TileWorkers* workers) {
     VertexSetup& setup = scratch.setup;
     if (!PrepareVertexStage(state, setup)) return;

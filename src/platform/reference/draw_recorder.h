@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/reference/api_state.h"
+#include "platform/device_common/api_state.h"
 #include "platform/reference/frame.h"
 #include "platform/reference/vertex_stage.h"
 
@@ -23,11 +23,11 @@ struct RecorderScratch {
 };
 
 // The pixel state of a draw, without its textures (the renderer fills those in).
-PixelState CapturePixelState(const ApiState& state, bool backBufferAlpha);
+PixelState CapturePixelState(const device_common::ApiState& state, bool backBufferAlpha);
 
 // Large draws shade their vertices in slices on `workers` when they are given (idle threads);
 // the outcome is the same whoever shades which vertex.
-void RecordDraw(Frame& frame, const ApiState& state, const PixelState& pixels, const DrawRange& range,
+void RecordDraw(Frame& frame, const device_common::ApiState& state, const PixelState& pixels, const DrawRange& range,
                 RecorderScratch& scratch, TileWorkers* workers);
 
 }  // namespace reference

@@ -97,10 +97,10 @@ void Renderer::ClearNow(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3D
     }
 }
 
-void Renderer::Draw(const ApiState& state, Texture* const textures[kDrawnStages], const DrawRange& range) {
+void Renderer::Draw(const device_common::ApiState& state, Texture* const textures[device_common::kDrawnStages], const DrawRange& range) {
     PixelState pixels = CapturePixelState(state, backBufferAlpha_);
     if (!depthBuffer_) pixels.depthTest = pixels.depthWrite = 0;
-    for (DWORD s = 0; s < kDrawnStages; ++s) {
+    for (DWORD s = 0; s < device_common::kDrawnStages; ++s) {
         pixels.textures[s] = nullptr;
         if (textures[s] == nullptr || s >= pixels.stageCount) continue;
         DWORD lod = textures[s]->GetLOD();

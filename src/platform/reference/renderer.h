@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/reference/api_state.h"
+#include "platform/device_common/api_state.h"
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/frame.h"
 #include "platform/reference/pass_pairing.h"
@@ -63,7 +63,7 @@ public:
 
     // Records one draw with the state it was issued under. `textures` are those of stages 0
     // and 1 (null when none is bound).
-    void Draw(const ApiState& state, Texture* const textures[kDrawnStages], const DrawRange& range);
+    void Draw(const device_common::ApiState& state, Texture* const textures[device_common::kDrawnStages], const DrawRange& range);
 
     // Rasterises everything recorded; afterwards the buffers hold the finished frame.
     void Finish();

@@ -1,6 +1,6 @@
 #pragma once
 // Turns a level of any texture format into the one texel layout the samplers read: 32-bit
-// A8R8G8B8 words (bytes B, G, R, A in memory). Block formats follow the published S3TC layouts.
+// A8R8G8B8 words (bytes B, G, R, A in memory).
 
 #include <cstdint>
 
@@ -12,8 +12,5 @@ namespace reference {
 // rows: texel rows, or rows of 4 x 4 blocks) into `out`, width words per row.
 void DecodeLevel(D3DFORMAT format, const std::uint8_t* bytes, UINT pitch, UINT width, UINT height,
                  std::uint32_t* out);
-
-// The 16 texels of one block, row by row. Exposed for the block decoding tests.
-void DecodeDxtBlock(D3DFORMAT format, const std::uint8_t* block, std::uint32_t texels[16]);
 
 }  // namespace reference

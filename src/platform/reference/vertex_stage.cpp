@@ -47,17 +47,17 @@ void Normalize3(float v[3]) {
     }
 }
 
-int ColourSource(DWORD source, bool colourVertex, const VertexLayout& layout) {
+int ColourSource(DWORD source, bool colourVertex, const device_common::VertexLayout& layout) {
     if (!colourVertex) return -1;
     if (source == D3DMCS_COLOR1) return layout.diffuse;
     if (source == D3DMCS_COLOR2) return layout.specular;
     return -1;
 }
 
-void PrepareLights(const ApiState& state, VertexSetup& setup) {
+void PrepareLights(const device_common::ApiState& state, VertexSetup& setup) {
     setup.lightCount = 0;
     const D3DMATRIX& view = state.view;
-    for (const LightSlot& slot : state.lights) {
+    for (const device_common::LightSlot& slot : state.lights) {
         if (!slot.enabled || slot.light.Type != D3DLIGHT_DIRECTIONAL || setup.lightCount == kMaxActiveLights) continue;
         VertexSetup::Light& light = setup.lights[setup.lightCount++];
         const D3DVECTOR& d = slot.light.Direction;
@@ -70,7 +70,7 @@ void PrepareLights(const ApiState& state, VertexSetup& setup) {
     }
 }
 
-void PrepareViewport(const ApiState& state, VertexSetup& setup) {
+void PrepareViewport(const device_common::ApiState& state, VertexSetup& setup) {
     const D3DVIEWPORT9& vp = state.viewport;
     setup.viewportX = static_cast<float>(vp.X);
     setup.viewportY = static_cast<float>(vp.Y);
@@ -157,8 +157,8 @@ void Unlit(const VertexSetup& setup, const std::uint8_t* vertex, ShadedVertex& o
 
 }  // namespace
 
-bool PrepareVertexStage(const ApiState& state, VertexSetup& setup) {
-    if (!DescribeVertices(state.fvf, setup.layout)) return false;
+bool PrepareVertexStage(const device_common::ApiState& state, VertexSetup& setup) {
+    if (!device_common::DescribeVertices(state.fvf, setup.layout)) return false;
     float worldView[4][4];
     Multiply(state.world[0], state.view, worldView);
     Multiply(ToMatrix(worldView), state.projection, setup.positionMatrix);
@@ -182,7 +182,7 @@ bool PrepareVertexStage(const ApiState& state, VertexSetup& setup) {
     setup.emissiveSource = ColourSource(rs[D3DRS_EMISSIVEMATERIALSOURCE], colourVertex, setup.layout);
     setup.material = state.material;
 
-    for (DWORD s = 0; s < kDrawnStages; ++s) {
+    for (DWORD s = 0; s < device_common::kDrawnStages; ++s) {
         DWORD set = state.stage[s][D3DTSS_TEXCOORDINDEX] & 0xFFFF;
         bool present = static_cast<int>(set) < setup.layout.texCoordCount && setup.layout.texCoordSize[set] >= 2;
         setup.texCoordSource[s] = present ? setup.layout.texCoord[set] : -1;
@@ -259,7 +259,7 @@ void RunVertexStage(const VertexSetup& setup, const std::uint8_t* vertices, UINT
         } else {
             Unlit(setup, vertices, v);
         }
-        for (DWORD s = 0; s < kDrawnStages; ++s) {
+        for (DWORD s = 0; s < device_common::kDrawnStages; ++s) {
             if (setup.texCoordSource[s] >= 0)
                 std::memcpy(v.tex[s], vertices + setup.texCoordSource[s], sizeof v.tex[s]);
             else

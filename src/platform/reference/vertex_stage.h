@@ -3,16 +3,16 @@
 // directional lighting with the material and colour sources, the texture coordinate sets the
 // stages read, and the viewport transform with snapping for vertices that need no clipping.
 
-#include "platform/reference/api_state.h"
+#include "platform/device_common/api_state.h"
 #include "platform/reference/frame.h"
-#include "platform/reference/vertex_layout.h"
+#include "platform/device_common/vertex_layout.h"
 
 namespace reference {
 
 constexpr int kMaxActiveLights = 8;
 
 struct VertexSetup {
-    VertexLayout layout;
+    device_common::VertexLayout layout;
     float positionMatrix[4][4];  // world x view x projection
     float eyeMatrix[4][4];       // world x view, for the lighting
     float normalMatrix[3][3];    // inverse transpose of the eye matrix
@@ -31,14 +31,14 @@ struct VertexSetup {
     // Where each material colour comes from: -1 the material, else a vertex byte offset.
     int diffuseSource, ambientSource, specularSource, emissiveSource;
     D3DMATERIAL9 material;
-    int texCoordSource[kDrawnStages];  // vertex byte offset of each stage's set, -1 none
+    int texCoordSource[device_common::kDrawnStages];  // vertex byte offset of each stage's set, -1 none
     // Viewport and guard band.
     float viewportX, viewportY, halfWidth, halfHeight, minZ, depthScale;
     float guardX, guardY;  // |x| <= guardX * w and |y| <= guardY * w stay unclipped
 };
 
 // False when the vertex format cannot be drawn.
-bool PrepareVertexStage(const ApiState& state, VertexSetup& setup);
+bool PrepareVertexStage(const device_common::ApiState& state, VertexSetup& setup);
 
 // Whether every vertex comes out with a black specular colour: lit with a black specular
 // material, or unlit from vertices that carry no specular colour. Adding it then changes nothing.

@@ -43,6 +43,7 @@ struct MessageBoxRecord {
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
 struct Frame {
+    HWND window = nullptr;  // the window it was shown in
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> bgra;  // width x height, tightly packed

@@ -59,6 +59,7 @@ bool PresentPixels(HWND window, const std::uint32_t* bgra, int width, int height
     if (!TheWindowManager().IsWindow(window) || bgra == nullptr || width <= 0 || height <= 0 || pitch < width)
         return false;
     headless::Frame& frame = TheState().lastFrame;
+    frame.window = window;
     frame.width = width;
     frame.height = height;
     frame.bgra.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
