@@ -45,6 +45,7 @@ HRESULT Device::ClearTargets(DWORD rectCount, const D3DRECT* rects, DWORD flags,
 
 HRESULT Device::PresentFrame(HWND window) {
     const Renderer& frame = FinishedFrame();
+    lastFrame_ = renderer_->TakeStatistics();
     if (window == nullptr) return D3D_OK;  // nowhere to show it; the frame stays readable
     win32::PresentPixels(window, frame.Colour(), frame.Width(), frame.Height(), frame.Pitch());
     return D3D_OK;

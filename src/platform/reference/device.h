@@ -28,6 +28,9 @@ public:
     // Finishes the frame, then rasterises with `threads` threads from now on.
     void SetRasterThreads(int threads);
 
+    // What the last presented frame took.
+    const FrameStatistics& LastFrameStatistics() const { return lastFrame_; }
+
 
 private:
     void FillCaps(D3DCAPS9& caps) override;
@@ -42,6 +45,7 @@ private:
     HRESULT SubmitDraw(const device_common::DrawRequest& draw) override;
 
     std::unique_ptr<Renderer> renderer_;
+    FrameStatistics lastFrame_;
 };
 
 }  // namespace reference

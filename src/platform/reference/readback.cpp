@@ -28,6 +28,13 @@ bool ReadDepthBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& depth
     return CopyBuffer(device, depth, true);
 }
 
+bool GetFrameStatistics(IDirect3DDevice9* device, FrameStatistics* statistics) {
+    auto* ours = dynamic_cast<Device*>(device);
+    if (ours == nullptr || statistics == nullptr) return false;
+    *statistics = ours->LastFrameStatistics();
+    return true;
+}
+
 bool SetRasterThreads(IDirect3DDevice9* device, int threads) {
     auto* ours = dynamic_cast<Device*>(device);
     if (ours == nullptr || threads < 1) return false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/d3d9/d3d9_api.h"
+#include "platform/reference/frame_statistics.h"
 
 namespace reference {
 
@@ -14,6 +15,10 @@ bool ReadBackBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& bgra);
 
 // The depth buffer as 24-bit values, the same way.
 bool ReadDepthBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& depth);
+
+// What the last frame a reference device presented took: draws, triangles, draws paired with
+// the one before, tiles drawn again pass by pass. False when `device` is not a reference device.
+bool GetFrameStatistics(IDirect3DDevice9* device, FrameStatistics* statistics);
 
 // How many threads a reference device rasterises with, and a way to change it (tests compare
 // frames made with different counts). False when `device` is not a reference device.

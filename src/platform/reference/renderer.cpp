@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/pass_pairing.h"
@@ -15,6 +17,11 @@ namespace {
 std::uint32_t DepthToBuffer(float z) {
     // Rounded to nearest even, as the pixel kernels' conversion does.
     return static_cast<std::uint32_t>(std::lrintf(std::clamp(z, 0.0f, 1.0f) * 16777215.0f));
+}
+
+bool PairingWanted() {
+    const char* setting = std::getenv("QUENOLDE_REF_PAIRING");
+    return setting == nullptr || std::strcmp(setting, "0") != 0;
 }
 
 // Chunks of fewer triangles are not worth handing to another thread.
@@ -35,6 +42,7 @@ Renderer::Renderer(int width, int height, bool backBufferAlpha, bool depthBuffer
       depthBuffer_(depthBuffer),
       colour_(static_cast<std::size_t>((width + 3) & ~3) * ((height + 1) & ~1), 0),
       depth_(colour_.size(), DepthToBuffer(1.0f)),
+      pairing_(PairingWanted()),
       workers_(std::make_unique<TileWorkers>(threadCount > 1 ? threadCount - 1 : 0)) {
     for (Frame& frame : frames_) frame.Resize(width, height);
     scratch_.resize(static_cast<std::size_t>(workers_->Threads()));
@@ -120,8 +128,11 @@ void Renderer::Draw(const device_common::ApiState& state, Texture* const texture
     span.endTriangle = frame.triangles.size();
     const bool paired = leader_.has_value() && PairWithPrevious(frame, *leader_, span);
     leader_.reset();
+    ++statistics_.draws;
+    statistics_.pairedDraws += paired ? 1 : 0;
+    statistics_.triangles += paired ? 0 : span.endTriangle - span.firstTriangle;
     // A draw that may lead a pair stays in this chunk until the next one has been seen.
-    if (!paired && MayLeadPair(frame, span)) {
+    if (pairing_ && !paired && MayLeadPair(frame, span)) {
         leader_ = span;
         return;
     }
@@ -149,6 +160,21 @@ void Renderer::JoinChunk() {
     workers_->Join();
     frames_[recording_ ^ 1].Reset();
     chunkInFlight_ = false;
+    CollectTileCounts();
+}
+
+// Only while no thread rasterises.
+void Renderer::CollectTileCounts() {
+    for (TileScratch& scratch : scratch_) {
+        statistics_.tilesRedrawn += scratch.tilesRedrawn;
+        scratch.tilesRedrawn = 0;
+    }
+}
+
+FrameStatistics Renderer::TakeStatistics() {
+    const FrameStatistics taken = statistics_;
+    statistics_ = FrameStatistics{};
+    return taken;
 }
 
 void Renderer::Finish() {
@@ -156,6 +182,7 @@ void Renderer::Finish() {
     if (Recording().HasWork()) {
         TileJob job = JobFor(Recording());
         workers_->Run(Recording().tilesX * Recording().tilesY, RasteriseOneTile, &job);
+        CollectTileCounts();
     }
     Recording().Reset();
     leader_.reset();

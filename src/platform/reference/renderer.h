@@ -12,6 +12,7 @@
 #include "platform/device_common/api_state.h"
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/frame.h"
+#include "platform/reference/frame_statistics.h"
 #include "platform/reference/pass_pairing.h"
 #include "platform/reference/tile_raster.h"
 
@@ -68,6 +69,9 @@ public:
     // Rasterises everything recorded; afterwards the buffers hold the finished frame.
     void Finish();
 
+    // The counts since the last call, which the device makes at Present, after Finish.
+    FrameStatistics TakeStatistics();
+
     // Worker threads that rasterise tiles (the application thread also takes tiles).
     int ThreadCount() const;
     // Only between frames (after Finish).
@@ -83,6 +87,7 @@ private:
     TileJob JobFor(const Frame& frame);
     void HandOffChunk();
     void JoinChunk();
+    void CollectTileCounts();
 
     int width_;
     int height_;
@@ -99,6 +104,9 @@ private:
     Frame frames_[2];
     int recording_ = 0;
     bool chunkInFlight_ = false;
+    // Whether a draw that repeats the previous one's triangles is drawn together with it
+    // (QUENOLDE_REF_PAIRING=0 turns it off, for comparisons).
+    bool pairing_;
     // The last draw recorded, while it may be the first of a pair of passes.
     std::optional<DrawSpan> leader_;
     TileJob chunkJob_{};
@@ -106,6 +114,7 @@ private:
     RecorderScratch recorderScratch_;
     std::vector<TileScratch> scratch_;
     std::unique_ptr<TileWorkers> workers_;
+    FrameStatistics statistics_;
 };
 
 }  // namespace reference

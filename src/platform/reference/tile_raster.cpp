@@ -11,7 +11,7 @@
 namespace reference {
 namespace {
 
-// QUENOLDE_REF_SIMD=sse2 or avx2 caps the kernels at that set (for comparisons).
+// QUENOLDE_REF_SIMD=sse2, avx2 or avx512 caps the kernels at that set (for comparisons).
 KernelSet DetectKernelSet() {
     const char* forced = std::getenv("QUENOLDE_REF_SIMD");
     auto capped = [&](const char* name) { return forced != nullptr && std::strcmp(forced, name) == 0; };
@@ -243,7 +243,10 @@ bool DrawPaired(const Frame& frame, const TriangleRun& run, std::uint32_t firstI
             continue;
         (Narrow(setup) ? narrowKernel : kernel)(setup, first, second, kernelTarget, guard);
     }
-    if (guard.tie) SaveTile(target, area, scratch, true);
+    if (guard.tie) {
+        SaveTile(target, area, scratch, true);
+        ++scratch.tilesRedrawn;
+    }
     return !guard.tie;
 }
 

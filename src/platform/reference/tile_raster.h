@@ -65,6 +65,8 @@ struct TileScratch {
     TriangleKernel narrowKernel = nullptr;  // for triangles too small to fill the wide one's lanes
     // A tile's pixels before a pair of passes, kTileSize x kTileSize.
     std::vector<std::uint32_t> savedColour, savedDepth;
+    // Tiles this thread drew again pass by pass since the renderer last collected the count.
+    std::uint32_t tilesRedrawn = 0;
 };
 
 // The instruction sets the kernels are built for.
