@@ -27,13 +27,13 @@ TEST_P(FrontEndTest, DrawsPastThePromisedPrimitiveCountAreRefused) {
     D3DCAPS9 caps{};
     ASSERT_EQ(D3D_OK, device_->GetDeviceCaps(&caps));
     ASSERT_EQ(0xFFFFFu, caps.MaxPrimitiveCount);
-    // A buffer big enough for the largest fan the capabilities promise, and indices for a list of it.
-    const UINT vertices = caps.MaxPrimitiveCount + 2;
+    // Buffers that hold one primitive more than the limit, so that only the limit refuses it.
+    const UINT vertices = caps.MaxPrimitiveCount + 3;
     IDirect3DVertexBuffer9* buffer = nullptr;
     ASSERT_EQ(D3D_OK, device_->CreateVertexBuffer(vertices * sizeof(ColouredVertex), 0, kColouredFvf,
                                                   D3DPOOL_DEFAULT, &buffer, nullptr));
     IDirect3DIndexBuffer9* indices = nullptr;
-    ASSERT_EQ(D3D_OK, device_->CreateIndexBuffer((caps.MaxPrimitiveCount + 2) * 4, 0, D3DFMT_INDEX32,
+    ASSERT_EQ(D3D_OK, device_->CreateIndexBuffer(vertices * 4, 0, D3DFMT_INDEX32,
                                                  D3DPOOL_DEFAULT, &indices, nullptr));
     device_->SetFVF(kColouredFvf);
     device_->SetStreamSource(0, buffer, 0, sizeof(ColouredVertex));
