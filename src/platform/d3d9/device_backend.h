@@ -3,6 +3,8 @@
 // adapter keeps a small table of them (HAL first, then REF). Calls through these records happen
 // once per device or resource query, never per draw.
 
+#include <string>
+
 #include "platform/d3d9/d3d9_api.h"
 
 namespace d3d9 {
@@ -18,7 +20,12 @@ struct DeviceBackend {
     // Creates the device; `adapter` is the Direct3D object that GetDirect3D hands back.
     HRESULT (*create)(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                       IDirect3DDevice9** device);
+    // A few words naming a device this back end made and how it runs; empty for any other device.
+    std::string (*describe)(IDirect3DDevice9* device);
 };
+
+// The words of whichever back end made `device` (empty when none did).
+std::string DescribeDevice(IDirect3DDevice9* device);
 
 // Which devices the adapter may hand out. Tools and tests pin the reference device; the viewer
 // lets the adapter offer the hardware device when it can run.

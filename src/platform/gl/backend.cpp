@@ -46,7 +46,12 @@ HRESULT Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DP
                           presentation.height, device);
 }
 
-const d3d9::DeviceBackend kBackend{D3DDEVTYPE_HAL, "OpenGL", GetCaps, CheckTextureFormat, Create};
+std::string Describe(IDirect3DDevice9* device) {
+    auto* ours = dynamic_cast<Device*>(device);
+    return ours == nullptr ? std::string() : "the OpenGL device on " + ours->Renderer();
+}
+
+const d3d9::DeviceBackend kBackend{D3DDEVTYPE_HAL, "OpenGL", GetCaps, CheckTextureFormat, Create, Describe};
 
 }  // namespace
 

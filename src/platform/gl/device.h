@@ -38,6 +38,8 @@ public:
     bool ReadColour(std::vector<std::uint32_t>& bgra);
     bool ReadDepth(std::vector<std::uint32_t>& depth);
     const FrameStatistics& Statistics() const { return statistics_; }
+    // The GL renderer and version the device draws with.
+    std::string Renderer() const { return "\"" + info_.renderer + "\" (OpenGL " + info_.version + ")"; }
     void SetStateFiltering(bool filtering);
 
 private:
@@ -67,7 +69,7 @@ private:
     bool WarmUp(std::string* why);
     bool Bind();
 
-    // Draws `draw` with `indices` (all of the draw's, or those filteredIndices_ holds).
+    // Issues the draw with its own indices, or with those filteredIndices_ holds when `filtered`.
     HRESULT Issue(const device_common::DrawRequest& draw, bool filtered);
     // Keeps the triangles whose indices lie in the declared range, in filteredIndices_.
     void FilterIndices(const device_common::DrawRequest& draw);

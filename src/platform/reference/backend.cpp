@@ -1,10 +1,12 @@
 // The reference device's record for the adapter: it runs wherever the program does.
 #include <new>
+#include <string>
 
 #include "platform/device_common/presentation.h"
 #include "platform/reference/caps.h"
 #include "platform/reference/device.h"
 #include "platform/reference/reference_backend.h"
+#include "platform/reference/tile_raster.h"
 
 namespace reference {
 namespace {
@@ -30,7 +32,15 @@ HRESULT Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DP
     return D3D_OK;
 }
 
-const d3d9::DeviceBackend kBackend{D3DDEVTYPE_REF, "reference", GetCaps, CheckFormat, Create};
+std::string Describe(IDirect3DDevice9* device) {
+    auto* ours = dynamic_cast<Device*>(device);
+    if (ours == nullptr) return {};
+    const int threads = ours->RasterThreads();
+    return "the reference device, " + std::to_string(threads) + (threads == 1 ? " thread, " : " threads, ") +
+           KernelSetName(ChosenKernelSet()) + " kernels";
+}
+
+const d3d9::DeviceBackend kBackend{D3DDEVTYPE_REF, "reference", GetCaps, CheckFormat, Create, Describe};
 
 }  // namespace
 

@@ -27,6 +27,7 @@ public:
 
     // Finishes the frame, then rasterises with `threads` threads from now on.
     void SetRasterThreads(int threads);
+    int RasterThreads() const { return renderer_->ThreadCount(); }
 
     // What the last presented frame took.
     const FrameStatistics& LastFrameStatistics() const { return lastFrame_; }

@@ -256,6 +256,12 @@ KernelSet BestKernelSet() { return DetectKernelSet(); }
 
 void UseKernelSet(KernelSet set) { ChosenSet().store(set, std::memory_order_relaxed); }
 
+KernelSet ChosenKernelSet() { return ChosenSet().load(std::memory_order_relaxed); }
+
+const char* KernelSetName(KernelSet set) {
+    return set == KernelSet::Avx512 ? "AVX-512" : set == KernelSet::Avx2 ? "AVX2" : "SSE2";
+}
+
 bool SetupTriangle(const Frame& frame, const BinnedTriangle& triangle, const PixelState& state, int tileX, int tileY,
                    int tileW, int tileH, TriangleSetup& setup) {
     const ShadedVertex& v0 = frame.vertices[triangle.v[0]];

@@ -74,6 +74,9 @@ enum class KernelSet { Sse2, Avx2, Avx512 };
 KernelSet BestKernelSet();
 // Chooses the kernels for every later tile (tests compare one set against the other).
 void UseKernelSet(KernelSet set);
+// The set in use, and its name ("SSE2", "AVX2", "AVX-512").
+KernelSet ChosenKernelSet();
+const char* KernelSetName(KernelSet set);
 
 // Fills `setup` for the tile whose top-left pixel is (tileX, tileY) and size tileW x tileH;
 // false when the triangle covers no pixel of the tile.

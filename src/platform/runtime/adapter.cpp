@@ -99,6 +99,14 @@ private:
 
 }  // namespace
 
+std::string DescribeDevice(IDirect3DDevice9* device) {
+    for (const DeviceBackend* backend : Backends()) {
+        std::string words = backend->describe(device);
+        if (!words.empty()) return words;
+    }
+    return {};
+}
+
 void SetDevicePolicy(DevicePolicy policy) { g_policy = policy; }
 DevicePolicy GetDevicePolicy() { return g_policy; }
 
