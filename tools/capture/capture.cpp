@@ -49,7 +49,9 @@ std::optional<int> Parse(int argc, char** argv, Options* options) {
                  if (why.empty()) options->eye = D3DXVECTOR3(v[0], v[1], v[2]);
                  return why;
              });
-    line.Add("angles", "H,V", "the heading and the pitch of the view, in radians (default 0,0)",
+    line.Add("angles", "H,V",
+             "the heading (0 looks along +x, 1.5707964 along +z) and the pitch (up positive) of the view, in "
+             "radians (default 1.5707964,0)",
              [options](const std::string& value) {
                  float v[2];
                  std::string why = tools::Numbers(v, 2, "two numbers H,V (radians)")(value);
