@@ -19,6 +19,21 @@ bool ShowsNothing(const char* driver) {
     return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
+// "NAME is 'value'" or "NAME is unset". Built by appending: GCC 12 at -O3 takes the insertion that
+// `"'" + std::string(value)` makes for a possible overlap (a false -Wrestrict).
+void AppendVariable(std::string& text, const char* name) {
+    const char* value = std::getenv(name);
+    text += name;
+    text += " is ";
+    if (value == nullptr) {
+        text += "unset";
+        return;
+    }
+    text += '\'';
+    text += value;
+    text += '\'';
+}
+
 bool DriverAskedFor() {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
     return asked != nullptr && asked[0] != '\0';
@@ -43,13 +58,15 @@ bool OpenDisplay() {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!ShowsNothing(driver) || DriverAskedFor()) return true;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const std::string where = std::string("DISPLAY is ") + (display != nullptr ? "'" + std::string(display) + "'" : "unset") +
-                              ", WAYLAND_DISPLAY is " + (wayland != nullptr ? "'" + std::string(wayland) + "'" : "unset");
-    Diagnose("display", std::string("none usable (") + where + "; SDL could only offer its '" + driver +
-                            "' driver, which shows nothing); start the viewer on a desktop, or set "
-                            "SDL_VIDEODRIVER=offscreen to run it without one");
+    std::string why = "none usable (";
+    AppendVariable(why, "DISPLAY");
+    why += ", ";
+    AppendVariable(why, "WAYLAND_DISPLAY");
+    why += "; SDL could only offer its '";
+    why += driver;
+    why += "' driver, which shows nothing); start the viewer on a desktop, or set SDL_VIDEODRIVER=offscreen to run "
+           "it without one";
+    Diagnose("display", why);
     return false;
 }
 
