@@ -108,7 +108,8 @@ ImageGrise ChargerPGM(const char* fichier, INT* largeur, INT* hauteur) {
     Fichier entree(std::fopen(chemin.c_str(), "rb"));
     if (!entree) {
         const int erreur = errno;
-        win32::Diagnose(chemin, erreur == ENOENT ? "not found" : std::string("cannot be opened: ") + std::strerror(erreur));
+        win32::Diagnose(chemin,
+                        erreur == ENOENT ? "not found" : std::string("cannot be opened: ") + std::strerror(erreur));
         MessageBoxA(nullptr, "Image non trouvée.", "Erreur", MB_ICONWARNING);
         return {};
     }

@@ -13,7 +13,7 @@ namespace utilities {
 // It may be set on success too, for a damaged file that still decoded; empty otherwise.
 HRESULT CreateTextureFromMemory(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width, UINT height,
                                 UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo,
-                                PALETTEENTRY* palette, IDirect3DTexture9** texture, std::string* why);
+                                DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
+                                IDirect3DTexture9** texture, std::string* why);
 
 }  // namespace utilities

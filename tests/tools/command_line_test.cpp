@@ -98,8 +98,8 @@ TEST_F(CommandLineTest, NumbersMustBeWholeDecimalAndInRange) {
 }
 
 TEST_F(CommandLineTest, ListsOfNumbersNeedTheirCountOfFiniteNumbers) {
-    for (const char* bad : {"1,2", "1,2,3,4", "1,,3", "1,2,3,", ",1,2,3", "1 2 3", "1;2;3", "nan,0,0", "inf,0,0",
-                            "1e99,0,0", "x,y,z"}) {
+    for (const char* bad :
+         {"1,2", "1,2,3,4", "1,,3", "1,2,3,", ",1,2,3", "1 2 3", "1;2;3", "nan,0,0", "inf,0,0", "1e99,0,0", "x,y,z"}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(Parse({"--out", "a", "--eye", bad}), 2);
         EXPECT_EQ(said, Refusal("--eye: '" + std::string(bad) + "' is not three numbers X,Y,Z"));
@@ -128,10 +128,13 @@ TEST_F(CommandLineTest, MistakesNameTheOptionAndEndWithTwo) {
 TEST(CommandLineOperands, AreCountedAndMayFollowADoubleDash) {
     std::vector<std::string> words;
     tools::CommandLine line("tool", "DIR", "Writes DIR.");
-    line.Operands("DIR", "the folder", [&](const std::string& word) {
-        words.push_back(word);
-        return std::string();
-    }, 1, 1);
+    line.Operands(
+        "DIR", "the folder",
+        [&](const std::string& word) {
+            words.push_back(word);
+            return std::string();
+        },
+        1, 1);
     auto parse = [&](std::vector<const char*> argv) {
         words.clear();
         std::FILE* sink = std::tmpfile();

@@ -75,8 +75,9 @@ TEST(ToolCommandLines, BadValuesAreNamedAndNothingRuns) {
         {CAPTURE_TOOL, "--frames 2", "capture: --out FILE.png is required\n"},
         {BENCH_TOOL, "--scene nope", "bench: --scene: 'nope' is not one of auto, viewer, synthetic\n"},
         {BENCH_TOOL, "--frames", "bench: --frames needs a value (N)\n"},
-        {MAKE_DATA_TOOL, "--seed 12x out", "make-data: --seed: '12x' is not a whole number from 0 to "
-                                           "18446744073709551615\n"},
+        {MAKE_DATA_TOOL, "--seed 12x out",
+         "make-data: --seed: '12x' is not a whole number from 0 to "
+         "18446744073709551615\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);

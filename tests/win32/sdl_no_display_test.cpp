@@ -54,7 +54,8 @@ TEST_F(SdlNoDisplayTest, AMessageBoxThatCannotBeShownIsSaidToBeMissing) {
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(nullptr, "Image non trouvée.", "Erreur", MB_ICONWARNING), IDOK);
     const std::string said = ::testing::internal::GetCapturedStderr();
-    const std::string expected = "Erreur: Image non trouvée.\n" + Program() + ": message box: the desktop cannot show it (";
+    const std::string expected =
+        "Erreur: Image non trouvée.\n" + Program() + ": message box: the desktop cannot show it (";
     EXPECT_EQ(said.substr(0, expected.size()), expected);
     EXPECT_NE(said.find("); its text is the line above\n"), std::string::npos) << said;
 }

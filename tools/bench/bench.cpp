@@ -1,9 +1,9 @@
 // Frames per second of the viewer's frame on fixed camera views, headless:
 //   bench [--device ref|hal] [--frames N] [--warmup N] [--scene auto|viewer|synthetic]
 // "viewer" runs the viewer's own start-up and idle passes on the viewer's Data/ (the working
-// directory's, else the installed one); "synthetic" draws a generated scene of the same size with the same device calls;
-// "auto" (the default) measures the viewer and falls back to the synthetic scene while the
-// viewer still draws nothing but sky. Prints one JSON object:
+// directory's, else the installed one); "synthetic" draws a generated scene of the same size with
+// the same device calls; "auto" (the default) measures the viewer and falls back to the synthetic
+// scene while the viewer still draws nothing but sky. Prints one JSON object:
 //   {"device": ..., "startup_ms": ..., "peak_rss_mib": ..., "views": [{"name", "fps", "ms_median", "ms_p95"}]}
 // The views are those of the llvmpipe anchor (vertical field of view 60 degrees, aspect 800/600,
 // near 0.1, far 1000, right-handed): "eye" standing one unit above the ground at the centre

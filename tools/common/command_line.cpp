@@ -12,8 +12,7 @@ void CommandLine::Add(std::string name, std::string placeholder, std::string hel
     options_.push_back({std::move(name), std::move(placeholder), std::move(help), std::move(take), required, false});
 }
 
-void CommandLine::Operands(std::string placeholder, std::string help, Taker take, std::size_t least,
-                           std::size_t most) {
+void CommandLine::Operands(std::string placeholder, std::string help, Taker take, std::size_t least, std::size_t most) {
     operandPlaceholder_ = std::move(placeholder);
     operandHelp_ = std::move(help);
     takeOperand_ = std::move(take);
@@ -90,7 +89,8 @@ std::optional<int> CommandLine::Parse(int argc, const char* const* argv, std::FI
         entry->seen = true;
     }
     for (const Entry& entry : options_)
-        if (entry.required && !entry.seen) return Refuse(err, "--" + entry.name + " " + entry.placeholder + " is required");
+        if (entry.required && !entry.seen)
+            return Refuse(err, "--" + entry.name + " " + entry.placeholder + " is required");
     if (operands < leastOperands_) return Refuse(err, operandPlaceholder_ + " is missing");
     return std::nullopt;
 }

@@ -24,15 +24,15 @@ struct PngImage {
     std::uint32_t height = 1;
     int colourType = kPngRgb;
     int bitDepth = 8;
-    Bytes samples;                // rows packed as the file stores them (16-bit samples big-endian)
-    Bytes paletteRgb;             // 3 bytes per entry
-    Bytes transparency;           // palette alphas
+    Bytes samples;                  // rows packed as the file stores them (16-bit samples big-endian)
+    Bytes paletteRgb;               // 3 bytes per entry
+    Bytes transparency;             // palette alphas
     bool greyTransparency = false;  // a tRNS chunk for a grey or RGB image
     std::uint16_t transparentGrey = 0;
     std::uint16_t transparentRgb[3] = {0, 0, 0};
-    double gamma = 0.0;           // a gAMA chunk when positive
+    double gamma = 0.0;  // a gAMA chunk when positive
     bool interlaced = false;
-    int compressionLevel = -1;    // zlib's level, -1 for its default
+    int compressionLevel = -1;  // zlib's level, -1 for its default
 };
 
 struct JpegImage {

@@ -26,7 +26,8 @@ void Diagnose(const std::string& subject, const std::string& what) {
 std::string WhyCannotOpen(const char* sceneName) {
     const std::string path = PlatformPath(sceneName);
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return errno == ENOENT ? "not found" : std::string("cannot be opened: ") + std::strerror(errno);
+    if (stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? "not found" : std::string("cannot be opened: ") + std::strerror(errno);
     if (S_ISDIR(info.st_mode)) return "is a folder";
     if (!S_ISREG(info.st_mode)) return "not a regular file";
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
