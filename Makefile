@@ -14,9 +14,13 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the viewer and its Data: the tests and benchmarks are for `make test` and `make bench`.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target quenolde data
 	cd $(BUILD) && ./quenolde
 
+# Warnings are errors here, as in CI.
+test: CMAKE_FLAGS += -DQUENOLDE_WERROR=ON
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -51,4 +55,4 @@ format:
 	@find src tests tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-ci-*

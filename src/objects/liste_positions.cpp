@@ -8,9 +8,10 @@
 
 namespace {
 
-INT CompterPixelsClairs(const BYTE* pixels, INT taille) {
-    return static_cast<INT>(
-        std::count_if(pixels, pixels + taille, [](BYTE p) { return p > cListePositions::kSeuilClair; }));
+// Only the samples the file held can be bright: the others are 0.
+INT CompterPixelsClairs(const ImageGrise& carte) {
+    return static_cast<INT>(std::count_if(carte.Lus(), carte.Lus() + carte.NbLus(),
+                                          [](BYTE p) { return p > cListePositions::kSeuilClair; }));
 }
 
 // The world coordinate of map cell `indice` out of `taille`: the map is stretched over the
@@ -43,7 +44,7 @@ void cListePositions::Charger(const char* fichier, const HeighMap* terrain, INT 
     tailleCarte = largeur * hauteur;
 
     // Never more positions than bright pixels, so that the drawing below always ends.
-    nbPositions = std::clamp(nbMax, 0, CompterPixelsClairs(carte.get(), tailleCarte));
+    nbPositions = std::clamp(nbMax, 0, CompterPixelsClairs(carte));
     positions = std::make_unique<D3DXVECTOR3[]>(static_cast<std::size_t>(nbPositions));
     Placer(*terrain, largeur, hauteur);
 }
@@ -54,14 +55,14 @@ void cListePositions::Placer(const HeighMap& terrain, INT largeur, INT hauteur) 
     for (std::uint32_t essai = 0; places < nbPositions && essai < kEssaisMax; ++essai) {
         const INT u = IndiceTire(generateur.Suivant(), largeur);
         const INT v = IndiceTire(generateur.Suivant(), hauteur);
-        BYTE& pixel = carte[static_cast<std::size_t>(v) * static_cast<std::size_t>(largeur) + u];
-        if (pixel <= kSeuilClair) continue;
+        const std::size_t pixel = static_cast<std::size_t>(v) * static_cast<std::size_t>(largeur) + u;
+        if (carte[pixel] <= kSeuilClair) continue;
 
         const float x = VersMonde(u, largeur, terrain.nbColonnes, terrain.pasX);
         const float z = VersMonde(v, hauteur, terrain.nbLignes, terrain.pasZ);
         positions[places++] = D3DXVECTOR3(x, terrain.Altitude(x, z), z);
         // Cleared so that no two positions share a pixel.
-        pixel = 0;
+        carte.Ecrire(pixel, 0);
     }
     nbPositions = places;
 }
@@ -72,6 +73,6 @@ void cListePositions::Dessiner(cObjet* objet) const {
 }
 
 void cListePositions::Liberer() {
-    carte.reset();
+    carte = ImageGrise();
     positions.reset();
 }

@@ -6,6 +6,7 @@
 
 #include "objects/objet.h"
 #include "terrain/heighmap.h"
+#include "terrain/image_pgm.h"
 #include "utilities/d3dx_math.h"
 
 class cListePositions {
@@ -36,7 +37,7 @@ public:
     std::unique_ptr<D3DXVECTOR3[]> positions;
     INT nbPositions = 0;
     // The map's pixels, kept after the fill with the chosen pixels cleared to 0.
-    std::unique_ptr<BYTE[]> carte;
+    ImageGrise carte;
     INT tailleCarte = 0;
 
 private:

@@ -3,7 +3,10 @@
 #include "terrain/heighmap.h"
 
 #include <cstdint>
+#include <string>
 
+#include "platform/win32/diagnostics.h"
+#include "platform/win32/paths.h"
 #include "platform/win32/windows_api.h"
 #include "terrain/image_pgm.h"
 #include "utilities/relacher.h"
@@ -29,9 +32,13 @@ HRESULT HeighMap::Init(const char* fichier, IDirect3DDevice9** device, float pas
     // so that a failed terrain never describes a grid it does not have.
     INT largeur = 0;
     INT hauteur = 0;
-    std::unique_ptr<BYTE[]> image = ChargerPGM(fichier, &largeur, &hauteur);
+    ImageGrise image = ChargerPGM(fichier, &largeur, &hauteur);
     if (!image) return E_FAIL;
     if (!GrilleAcceptable(largeur, hauteur)) {
+        win32::Diagnose(win32::PlatformPath(fichier),
+                        "unsupported size " + std::to_string(largeur) + " x " + std::to_string(hauteur) +
+                            " for a terrain: the width and the height must be even and at least 2, and width x "
+                            "height at most " + std::to_string(kSommetsMax) + " (256 x 256, say)");
         MessageBoxA(nullptr, "Dimensions de l'image de relief non supportées.", "Erreur HeighMap", MB_ICONWARNING);
         return E_FAIL;
     }
@@ -41,8 +48,8 @@ HRESULT HeighMap::Init(const char* fichier, IDirect3DDevice9** device, float pas
     this->pasX = pasX;
     this->pasZ = pasZ;
     this->echelleY = echelleY;
-    ConstruireSommets(image.get());
-    image.reset();
+    ConstruireSommets(image);
+    image = ImageGrise();
     ConstruireIndices();
     CalculerNormales();
     CalculerCoordTextures();

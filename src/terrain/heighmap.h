@@ -8,6 +8,8 @@
 #include "platform/d3d9/d3d9_api.h"
 #include "terrain/vecteur3.h"
 
+class ImageGrise;
+
 struct CoordTexture {
     float u = 0.0f;
     float v = 0.0f;
@@ -80,7 +82,7 @@ public:
     float echelleY = 0.0f;
 
 private:
-    void ConstruireSommets(const BYTE* image);
+    void ConstruireSommets(const ImageGrise& image);
     void ConstruireIndices();
     void CalculerNormales();
     void CalculerCoordTextures();

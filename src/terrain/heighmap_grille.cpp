@@ -1,18 +1,19 @@
 // The grid in main memory: positions, triangles, normals and texture coordinates.
 
 #include "terrain/heighmap.h"
+#include "terrain/image_pgm.h"
 
 // Column c and row r come from pixel (c, r) and sit at index r × W + c. Halving in integers puts
 // the origin on vertex (W/2, H/2), with one spacing more on the negative side; the first image
 // row lies at the most negative z.
-void HeighMap::ConstruireSommets(const BYTE* image) {
+void HeighMap::ConstruireSommets(const ImageGrise& image) {
     nbSommets = nbColonnes * nbLignes;
     sommets = std::make_unique<SommetTerrain[]>(static_cast<std::size_t>(nbSommets));
     for (INT r = 0; r < nbLignes; ++r) {
         for (INT c = 0; c < nbColonnes; ++c) {
             const INT i = r * nbColonnes + c;
             sommets[i].position = {static_cast<float>(c - nbColonnes / 2) * pasX,
-                                   static_cast<float>(image[i]) * echelleY,
+                                   static_cast<float>(image[static_cast<std::size_t>(i)]) * echelleY,
                                    static_cast<float>(r - nbLignes / 2) * pasZ};
         }
     }

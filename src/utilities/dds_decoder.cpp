@@ -141,9 +141,22 @@ struct DdsHeader {
     D3DFORMAT format;
 };
 
+std::string FourCharacterCode(DWORD code) {
+    std::string text;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const char c = static_cast<char>(code >> shift);
+        text += c >= ' ' && c <= '~' ? c : '?';
+    }
+    return text;
+}
+
 // Reads and checks the header; false for anything that is not a DDS this decoder reads.
-bool ReadHeader(const BYTE* data, UINT length, DdsHeader* header) {
-    if (length < kHeaderBytes || std::memcmp(data, "DDS ", 4) != 0) return false;
+bool ReadHeader(const BYTE* data, UINT length, DdsHeader* header, std::string* why) {
+    if (length < 4 || std::memcmp(data, "DDS ", 4) != 0) return false;
+    if (length < kHeaderBytes) {
+        Tell(why, "truncated: a DDS header takes 128 bytes, the file has " + std::to_string(length));
+        return false;
+    }
     const DWORD flags = ReadDword(data, 8);
     header->height = ReadDword(data, 12);
     header->width = ReadDword(data, 16);
@@ -152,17 +165,33 @@ bool ReadHeader(const BYTE* data, UINT length, DdsHeader* header) {
     if (header->depth == 0) header->depth = 1;
     header->levels = ReadDword(data, 28);
     if (header->levels == 0) header->levels = 1;
-    if (header->width == 0 || header->height == 0) return false;
+    if (header->width == 0 || header->height == 0) {
+        Tell(why, "unsupported size " + SizeText(header->width, header->height) + ": a DDS needs at least 1 x 1");
+        return false;
+    }
 
-    if (ReadDword(data, 76) != 32) return false;
+    if (ReadDword(data, 76) != 32) {
+        Tell(why, "decoder error: DDS pixel format block of " + std::to_string(ReadDword(data, 76)) +
+                      " bytes, not 32");
+        return false;
+    }
     const DdsPixelFormat file{D3DFMT_UNKNOWN,       ReadDword(data, 80), ReadDword(data, 84), ReadDword(data, 88),
                               ReadDword(data, 92),  ReadDword(data, 96), ReadDword(data, 100),
                               ReadDword(data, 104)};
     header->format = MatchPixelFormat(file);
-    if (header->format == D3DFMT_UNKNOWN) return false;
+    if (header->format == D3DFMT_UNKNOWN) {
+        Tell(why, (file.flags & kPfFourCC) != 0
+                      ? "decoder error: unsupported DDS pixel format '" + FourCharacterCode(file.fourCC) + "'"
+                      : "decoder error: unsupported DDS pixel format of " + std::to_string(file.bitCount) +
+                            " bits with these masks");
+        return false;
+    }
 
     const DWORD cubeFaces = ReadDword(data, 112) & kCubeFaceBits;
-    if (cubeFaces != 0 && cubeFaces != kCubeFaceBits) return false;
+    if (cubeFaces != 0 && cubeFaces != kCubeFaceBits) {
+        Tell(why, "decoder error: a DDS cube map with only some of its six faces");
+        return false;
+    }
     header->faces = cubeFaces != 0 ? 6 : 1;
     header->resourceType = volume ? D3DRTYPE_VOLUMETEXTURE : cubeFaces != 0 ? D3DRTYPE_CUBETEXTURE : D3DRTYPE_TEXTURE;
     return true;
@@ -170,14 +199,20 @@ bool ReadHeader(const BYTE* data, UINT length, DdsHeader* header) {
 
 // Lays the levels of one face over the bytes from *offset on; false when they do not fit.
 bool LayFace(const DdsHeader& header, const BYTE* data, UINT length, std::uint64_t* offset,
-             std::vector<ImageLevel>& levels) {
+             std::vector<ImageLevel>& levels, std::string* why) {
     UINT width = header.width, height = header.height, depth = header.depth;
     for (UINT level = 0; level < header.levels; ++level) {
         const LevelShape shape = ShapeOf(header.format, width, height);
         std::uint64_t slice = 0, total = 0;
-        if (!MultiplyChecked(shape.rowPitch, shape.rows, &slice) || !MultiplyChecked(slice, depth, &total))
+        if (!MultiplyChecked(shape.rowPitch, shape.rows, &slice) || !MultiplyChecked(slice, depth, &total)) {
+            Tell(why, "unsupported size " + SizeText(header.width, header.height) + ": its levels overflow 64 bits");
             return false;
-        if (total > length - *offset) return false;
+        }
+        if (total > length - *offset) {
+            Tell(why, "truncated: DDS level " + std::to_string(level) + " (" + SizeText(width, height) + ") needs " +
+                          std::to_string(total) + " bytes, " + std::to_string(length - *offset) + " are left");
+            return false;
+        }
         ImageLevel record;
         record.format = header.format;
         record.pixels = data + *offset;
@@ -198,13 +233,16 @@ bool LayFace(const DdsHeader& header, const BYTE* data, UINT length, std::uint64
 
 }  // namespace
 
-HRESULT DecodeDds(DecodedImage& image, const BYTE* data, UINT length, bool /*wantPixels*/) {
+HRESULT DecodeDds(DecodedImage& image, const BYTE* data, UINT length, bool /*wantPixels*/, std::string* why) {
     DdsHeader header;
-    if (!ReadHeader(data, length, &header)) return E_FAIL;
+    if (!ReadHeader(data, length, &header, why)) return E_FAIL;
 
     std::uint64_t offset = kHeaderBytes;
     if (DescribeFormat(header.format)->formatClass == FormatClass::Palette) {
-        if (length - offset < kPaletteBytes) return E_FAIL;
+        if (length - offset < kPaletteBytes) {
+            Tell(why, "truncated: the file ends inside the DDS palette");
+            return E_FAIL;
+        }
         image.palette = reinterpret_cast<const PaletteColour*>(data + offset);
         offset += kPaletteBytes;
     }
@@ -212,7 +250,7 @@ HRESULT DecodeDds(DecodedImage& image, const BYTE* data, UINT length, bool /*wan
     image.faces.assign(header.faces, {});
     for (std::vector<ImageLevel>& face : image.faces) {
         // Every level costs at least one byte, so a forged level count cannot outgrow the file.
-        if (!LayFace(header, data, length, &offset, face)) return E_FAIL;
+        if (!LayFace(header, data, length, &offset, face, why)) return E_FAIL;
     }
     return S_OK;
 }

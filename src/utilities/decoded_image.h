@@ -4,6 +4,7 @@
 // owned here.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "utilities/d3dx_texture.h"
@@ -52,7 +53,11 @@ struct DecodedImage {
 // accepts them (the image is then left cleared); E_OUTOFMEMORY when pixel memory cannot be had.
 // With neither info nor pixels wanted it returns S_OK at once. The numeric locale is "C" while the
 // decoders run and is put back afterwards.
+//
+// When why is not null it receives, in words for the user, what was wrong with the bytes: set on
+// every failure ("not a PNG, JPEG or DDS image" when no decoder knew them), and on success when
+// the file was damaged but still decoded; left empty otherwise.
 HRESULT LoadImageFromMemory(DecodedImage* image, const void* data, UINT length, D3DXIMAGE_INFO* info,
-                            bool wantPixels);
+                            bool wantPixels, std::string* why = nullptr);
 
 }  // namespace utilities

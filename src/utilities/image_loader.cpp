@@ -9,7 +9,7 @@ namespace utilities {
 
 namespace {
 
-using Decoder = HRESULT (*)(DecodedImage&, const BYTE*, UINT, bool);
+using Decoder = HRESULT (*)(DecodedImage&, const BYTE*, UINT, bool, std::string*);
 
 // The file types in the order they are tried. Types the scene never loads have no decoder here and
 // simply fail, so that the order of the others holds.
@@ -70,32 +70,38 @@ void SetSourceRectangles(DecodedImage& image) {
         }
 }
 
-HRESULT TryDecoders(DecodedImage& image, const BYTE* bytes, UINT length, bool wantPixels) {
+HRESULT TryDecoders(DecodedImage& image, const BYTE* bytes, UINT length, bool wantPixels, std::string* why) {
     for (const DecoderEntry& entry : kDecoders) {
         image.Clear();
         image.resourceType = D3DRTYPE_TEXTURE;
         image.fileType = entry.fileType;
         if (entry.decode == nullptr) continue;
-        const HRESULT hr = entry.decode(image, bytes, length, wantPixels);
+        const HRESULT hr = entry.decode(image, bytes, length, wantPixels, why);
         if (SUCCEEDED(hr)) return S_OK;
         if (hr == E_OUTOFMEMORY) {
             image.Clear();
+            Tell(why, "out of memory");
             return hr;
         }
     }
     image.Clear();
+    Tell(why, "not a PNG, JPEG or DDS image");
     return D3DXERR_INVALIDDATA;
 }
 
 }  // namespace
 
 HRESULT LoadImageFromMemory(DecodedImage* image, const void* data, UINT length, D3DXIMAGE_INFO* info,
-                            bool wantPixels) {
-    if (image == nullptr || data == nullptr || length == 0) return D3DERR_INVALIDCALL;
+                            bool wantPixels, std::string* why) {
+    if (why != nullptr) why->clear();
+    if (image == nullptr || data == nullptr || length == 0) {
+        Tell(why, length == 0 ? "empty file" : "no data");
+        return D3DERR_INVALIDCALL;
+    }
     if (info == nullptr && !wantPixels) return S_OK;
 
     NumericLocaleGuard locale;
-    const HRESULT hr = TryDecoders(*image, static_cast<const BYTE*>(data), length, wantPixels);
+    const HRESULT hr = TryDecoders(*image, static_cast<const BYTE*>(data), length, wantPixels, why);
     if (FAILED(hr)) return hr;
     SetSourceRectangles(*image);
     if (info != nullptr) FillInfo(*image, info);

@@ -8,6 +8,7 @@
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "utilities/image_decoders.h"
 
@@ -25,6 +26,9 @@ constexpr long kLibjpegMemoryLimit = 512L << 20;
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    char error[JMSG_LENGTH_MAX];    // libjpeg's words for the error that ended the decoding
+    char warning[JMSG_LENGTH_MAX];  // and for the first thing it got over
+    bool endedEarly;                // that first thing was the end of the data
 };
 
 struct JpegSession {
@@ -35,12 +39,18 @@ struct JpegSession {
 
 [[noreturn]] void OnJpegError(j_common_ptr info) {
     auto* error = reinterpret_cast<JpegErrorManager*>(info->err);
+    (*info->err->format_message)(info, error->error);
     std::longjmp(error->jump, 1);
 }
 
-// Warnings (a truncated scan, say) are not shown: the decoder goes on and the image keeps what
-// could be read.
-void OnJpegMessage(j_common_ptr) {}
+// A warning (a truncated scan, say) does not stop the decoder: the image keeps what could be read.
+// The first one is kept for the report.
+void OnJpegMessage(j_common_ptr info) {
+    auto* error = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (error->warning[0] != '\0') return;
+    (*info->err->format_message)(info, error->warning);
+    error->endedEarly = info->err->msg_code == JWRN_JPEG_EOF;
+}
 
 bool ReadJpegHeader(JpegSession* session, const BYTE* data, UINT length) {
     jpeg_std_error(&session->error.base);
@@ -110,12 +120,24 @@ bool PlausibleSize(std::uint64_t pixels, UINT length) {
     return pixels <= kSmallImagePixels || pixels / kMaxPixelsPerByte <= length;
 }
 
+// A file of this format begins with the start-of-image marker; anything else is not ours to judge.
+bool LooksLikeJpeg(const BYTE* data, UINT length) { return length >= 2 && data[0] == 0xFF && data[1] == 0xD8; }
+
+HRESULT Refuse(const BYTE* data, UINT length, std::string* why, const std::string& what) {
+    if (LooksLikeJpeg(data, length)) Tell(why, what);
+    return E_FAIL;
+}
+
+std::string LibjpegSaid(const JpegSession& session) {
+    return std::string("decoder error: JPEG: ") + session.error.error;
+}
+
 }  // namespace
 
-HRESULT DecodeJpeg(DecodedImage& image, const BYTE* data, UINT length, bool wantPixels) {
+HRESULT DecodeJpeg(DecodedImage& image, const BYTE* data, UINT length, bool wantPixels, std::string* why) {
     JpegSession session{};
     SessionGuard guard(session);
-    if (!ReadJpegHeader(&session, data, length)) return E_FAIL;
+    if (!ReadJpegHeader(&session, data, length)) return Refuse(data, length, why, LibjpegSaid(session));
 
     const jpeg_decompress_struct& info = session.info;
     bool colour;
@@ -124,14 +146,24 @@ HRESULT DecodeJpeg(DecodedImage& image, const BYTE* data, UINT length, bool want
     } else if ((info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) && info.num_components == 3) {
         colour = true;
     } else {
-        return E_FAIL;  // CMYK, YCCK or anything else with other than one or three components
+        // CMYK, YCCK or anything else with other than one or three components
+        return Refuse(data, length, why,
+                      "decoder error: JPEG with " + std::to_string(info.num_components) +
+                          " colour components; only grey (1) and colour (3) ones are read");
     }
 
     const UINT width = info.image_width, height = info.image_height;
     const UINT bytesPerPixel = colour ? 4 : 1;
     const std::uint64_t pixels = std::uint64_t{width} * height;
-    if (width == 0 || height == 0 || !PlausibleSize(pixels, length)) return E_FAIL;
-    if (pixels * bytesPerPixel > kMaxDecodedBytes) return E_OUTOFMEMORY;
+    if (width == 0 || height == 0 || !PlausibleSize(pixels, length))
+        return Refuse(data, length, why,
+                      "truncated: a " + SizeText(width, height) + " JPEG cannot come from " + std::to_string(length) +
+                          " bytes");
+    if (pixels * bytesPerPixel > kMaxDecodedBytes) {
+        Tell(why, "unsupported size " + SizeText(width, height) + ": a decoded image may take at most " +
+                      std::to_string(kMaxDecodedBytes >> 20) + " MiB");
+        return E_OUTOFMEMORY;
+    }
 
     ImageLevel level;
     level.format = colour ? D3DFMT_X8R8G8B8 : D3DFMT_L8;
@@ -140,11 +172,17 @@ HRESULT DecodeJpeg(DecodedImage& image, const BYTE* data, UINT length, bool want
     level.rowPitch = width * bytesPerPixel;
     level.slicePitch = level.rowPitch * height;
     if (wantPixels) {
-        if (!StartJpeg(&session, colour ? JCS_EXT_BGRX : JCS_GRAYSCALE)) return E_FAIL;
-        if (session.info.output_width != width || session.info.output_height != height) return E_FAIL;
+        if (!StartJpeg(&session, colour ? JCS_EXT_BGRX : JCS_GRAYSCALE))
+            return Refuse(data, length, why, LibjpegSaid(session));
+        if (session.info.output_width != width || session.info.output_height != height)
+            return Refuse(data, length, why, "decoder error: JPEG output size differs from its header");
         image.ownedPixels = TryAllocateBytes(level.slicePitch);
         if (!image.ownedPixels) return E_OUTOFMEMORY;
-        if (!ReadJpegRows(&session, image.ownedPixels.get(), level.rowPitch)) return E_FAIL;
+        if (!ReadJpegRows(&session, image.ownedPixels.get(), level.rowPitch))
+            return Refuse(data, length, why, LibjpegSaid(session));
+        if (session.error.warning[0] != '\0')
+            Tell(why, std::string(session.error.endedEarly ? "truncated: " : "damaged: ") + "JPEG: " +
+                          session.error.warning + "; the picture keeps what could be read");
         // Colour comes as B, G, R, X; the texel holds no channel in its top byte, which is cleared.
         if (colour) ClearTopBytes(image.ownedPixels.get(), pixels);
         level.pixels = image.ownedPixels.get();

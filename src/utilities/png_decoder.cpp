@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
 #include "utilities/format_table.h"
@@ -35,19 +36,33 @@ struct PngHeader {
     double fileGamma;  // 0 when the file states none
 };
 
+// libpng's words for the error that ended the decoding, and whether it was the data running out.
+struct PngError {
+    char message[200];
+    bool endedEarly;
+};
+
 struct PngSession {
     png_structp png;
     png_infop info;
     PngInput input;
     PngHeader header;
+    PngError error;
 };
 
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+constexpr const char* kEndedEarly = "the file ends early";
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
+    auto* error = static_cast<PngError*>(png_get_error_ptr(png));
+    std::snprintf(error->message, sizeof error->message, "%s", message);
+    error->endedEarly = std::strcmp(message, kEndedEarly) == 0;
+    png_longjmp(png, 1);
+}
 void OnPngWarning(png_structp, png_const_charp) {}
 
 void ReadFromMemory(png_structp png, png_bytep out, std::size_t count) {
     auto* input = static_cast<PngInput*>(png_get_io_ptr(png));
-    if (count > input->length - input->offset) png_error(png, "truncated");
+    if (count > input->length - input->offset) png_error(png, kEndedEarly);
     std::memcpy(out, input->data + input->offset, count);
     input->offset += count;
 }
@@ -190,13 +205,19 @@ void FillPalette(PngSession& s, PaletteColour* palette) {
     for (int i = 0; i < alphaCount && i < count && i < 256; ++i) palette[i].a = alphas[i];
 }
 
+// What libpng said, as a reason for the user.
+std::string LibpngSaid(const PngError& error) {
+    if (error.endedEarly) return std::string("truncated: PNG: ") + error.message;
+    return std::string("decoder error: PNG: ") + error.message;
+}
+
 }  // namespace
 
-HRESULT DecodePng(DecodedImage& image, const BYTE* data, UINT length, bool wantPixels) {
+HRESULT DecodePng(DecodedImage& image, const BYTE* data, UINT length, bool wantPixels, std::string* why) {
     if (length < 8 || png_sig_cmp(data, 0, 8) != 0) return E_FAIL;
     PngSession session{};
     SessionGuard guard(session);
-    session.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    session.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &session.error, OnPngError, OnPngWarning);
     if (session.png == nullptr) return E_OUTOFMEMORY;
     session.info = png_create_info_struct(session.png);
     if (session.info == nullptr) return E_OUTOFMEMORY;
@@ -205,19 +226,41 @@ HRESULT DecodePng(DecodedImage& image, const BYTE* data, UINT length, bool wantP
     // Lets the fuzzer past the checksums, into the code behind them.
     png_set_crc_action(session.png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
 #endif
-    if (!ReadPngInfo(&session)) return E_FAIL;
+    if (!ReadPngInfo(&session)) {
+        Tell(why, LibpngSaid(session.error));
+        return E_FAIL;
+    }
 
     const PngHeader& h = session.header;
     PngPlan plan;
-    if (!PlanFor(h, &plan)) return E_FAIL;
-    if (RawImageBytes(h) > kMaxInflateRatio * length + kInflateSlack) return E_FAIL;
+    if (!PlanFor(h, &plan)) {
+        Tell(why, "decoder error: PNG of colour type " + std::to_string(h.colourType) + " at " +
+                      std::to_string(h.bitDepth) + " bits, which no texture format holds");
+        return E_FAIL;
+    }
+    if (RawImageBytes(h) > kMaxInflateRatio * length + kInflateSlack) {
+        Tell(why, "truncated: a " + SizeText(h.width, h.height) + " PNG cannot come from " + std::to_string(length) +
+                      " bytes");
+        return E_FAIL;
+    }
 
     int passes = 1, channels = 0;
     std::size_t rowBytes = 0;
-    if (!ApplyPngPlan(&session, &plan, &passes, &rowBytes, &channels)) return E_FAIL;
-    if (channels != plan.channels) return E_FAIL;
+    if (!ApplyPngPlan(&session, &plan, &passes, &rowBytes, &channels)) {
+        Tell(why, LibpngSaid(session.error));
+        return E_FAIL;
+    }
+    if (channels != plan.channels) {
+        Tell(why, "decoder error: PNG: " + std::to_string(channels) + " channels after conversion, " +
+                      std::to_string(plan.channels) + " expected");
+        return E_FAIL;
+    }
     std::uint64_t total = 0;
-    if (!MultiplyChecked(rowBytes, h.height, &total) || total > kMaxDecodedBytes) return E_OUTOFMEMORY;
+    if (!MultiplyChecked(rowBytes, h.height, &total) || total > kMaxDecodedBytes) {
+        Tell(why, "unsupported size " + SizeText(h.width, h.height) + ": a decoded image may take at most " +
+                      std::to_string(kMaxDecodedBytes >> 20) + " MiB");
+        return E_OUTOFMEMORY;
+    }
 
     ImageLevel level;
     level.format = plan.format;
@@ -234,7 +277,10 @@ HRESULT DecodePng(DecodedImage& image, const BYTE* data, UINT length, bool wantP
     if (wantPixels) {
         image.ownedPixels = TryAllocateBytes(total);
         if (!image.ownedPixels) return E_OUTOFMEMORY;
-        if (!ReadPngRows(&session, image.ownedPixels.get(), rowBytes, passes)) return E_FAIL;
+        if (!ReadPngRows(&session, image.ownedPixels.get(), rowBytes, passes)) {
+            Tell(why, LibpngSaid(session.error));
+            return E_FAIL;
+        }
         level.pixels = image.ownedPixels.get();
     }
     image.faces.assign(1, std::vector<ImageLevel>{level});

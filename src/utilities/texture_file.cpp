@@ -1,8 +1,13 @@
 // The file-name forms of texture loading: the file is mapped read-only and decoded straight from
 // the mapping, which is always given back.
 
+#include <string>
+
+#include "platform/win32/diagnostics.h"
+#include "platform/win32/paths.h"
 #include "platform/win32/windows_api.h"
 #include "utilities/d3dx_texture.h"
+#include "utilities/texture_from_memory.h"
 
 namespace {
 
@@ -61,9 +66,15 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, 
                                      PALETTEENTRY* palette, IDirect3DTexture9** texture) {
     if (fileName == nullptr) return D3DERR_INVALIDCALL;
     const MappedFile file(fileName);
-    if (!file.valid()) return D3DXERR_INVALIDDATA;
+    if (!file.valid()) {
+        win32::Diagnose(win32::PlatformPath(fileName), win32::WhyCannotOpen(fileName));
+        return D3DXERR_INVALIDDATA;
+    }
     // An empty file goes on as no data and length 0, which the loader refuses.
-    return D3DXCreateTextureFromFileInMemoryEx(device, file.data(), file.size(), width, height, mipLevels, usage,
-                                               format, pool, filter, mipFilter, colorKey, sourceInfo, palette,
-                                               texture);
+    std::string why;
+    const HRESULT hr = utilities::CreateTextureFromMemory(device, file.data(), file.size(), width, height, mipLevels,
+                                                          usage, format, pool, filter, mipFilter, colorKey,
+                                                          sourceInfo, palette, texture, &why);
+    if (!why.empty()) win32::Diagnose(win32::PlatformPath(fileName), why);
+    return hr;
 }

@@ -3,11 +3,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "utilities/decoded_image.h"
 #include "utilities/d3dx_texture.h"
+#include "utilities/image_decoders.h"
 #include "utilities/texture_fill.h"
+#include "utilities/texture_from_memory.h"
 #include "utilities/texture_format_choice.h"
 #include "utilities/texture_layout.h"
 
@@ -138,26 +142,48 @@ void CopyPalette(const PaletteColour* palette, PALETTEENTRY* out) {
     for (UINT i = 0; i < kPaletteEntries; ++i) out[i] = {palette[i].r, palette[i].g, palette[i].b, palette[i].a};
 }
 
+std::string Hex(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
+
+// The words for a failure after decoding: the device, not the file, said no.
+std::string DeviceRefusal(HRESULT hr, const DecodedImage& image) {
+    const ImageLevel& top = image.Top();
+    const std::string size = std::to_string(top.width) + " x " + std::to_string(top.height);
+    if (hr == D3DERR_NOTAVAILABLE)
+        return "unsupported: no texture format of the device can hold this " + size + " image";
+    if (hr == E_OUTOFMEMORY) return "out of memory for a " + size + " texture";
+    return "the device refused a texture for this " + size + " image (" + Hex(hr) + ")";
+}
+
 }  // namespace
 
-}  // namespace utilities
-
-HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width,
-                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
-                                            IDirect3DTexture9** texture) {
-    using namespace utilities;
-    if (device == nullptr || data == nullptr || length == 0 || texture == nullptr) return D3DERR_INVALIDCALL;
+HRESULT CreateTextureFromMemory(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width, UINT height,
+                                UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo,
+                                PALETTEENTRY* palette, IDirect3DTexture9** texture, std::string* why) {
+    if (why != nullptr) why->clear();
+    if (device == nullptr || data == nullptr || length == 0 || texture == nullptr) {
+        Tell(why, length == 0 ? "empty file" : "invalid call");
+        return D3DERR_INVALIDCALL;
+    }
     Request request{width, height, mipLevels, usage, format, pool, filter, mipFilter, colorKey};
     HRESULT hr = Normalise(request);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        Tell(why, "invalid call");
+        return hr;
+    }
 
     DecodedImage image;
-    hr = LoadImageFromMemory(&image, data, length, sourceInfo, true);
+    hr = LoadImageFromMemory(&image, data, length, sourceInfo, true, why);
     if (FAILED(hr)) return hr;
     if (image.resourceType == D3DRTYPE_CUBETEXTURE) {
-        if (image.faces.size() != 6) return E_FAIL;
+        if (image.faces.size() != 6) {
+            Tell(why, "decoder error: a cube map without its six faces");
+            return E_FAIL;
+        }
         request.filter |= D3DX_FILTER_MIRROR;
         request.mipFilter |= D3DX_FILTER_MIRROR;
     }
@@ -169,11 +195,28 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, LPCVOID da
 
     Plan plan{};
     hr = PlanTexture(device, image, request, palette != nullptr, workingPalette, &plan);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        Tell(why, DeviceRefusal(hr, image));
+        return hr;
+    }
     IDirect3DTexture9* created = nullptr;
     hr = CreateAndFill(device, image, request, plan, &created);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        Tell(why, DeviceRefusal(hr, image));
+        return hr;
+    }
     if (palette != nullptr) CopyPalette(workingPalette, palette);
     *texture = created;
     return S_OK;
+}
+
+}  // namespace utilities
+
+HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width,
+                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                            D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
+                                            IDirect3DTexture9** texture) {
+    return utilities::CreateTextureFromMemory(device, data, length, width, height, mipLevels, usage, format, pool,
+                                              filter, mipFilter, colorKey, sourceInfo, palette, texture, nullptr);
 }

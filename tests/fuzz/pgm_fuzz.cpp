@@ -29,12 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     INT largeur = -1;
     INT hauteur = -1;
-    std::unique_ptr<BYTE[]> image = ChargerPGM(name.c_str(), &largeur, &hauteur);
+    const ImageGrise image = ChargerPGM(name.c_str(), &largeur, &hauteur);
     if (!image) return 0;
-    // The caller may read every one of width × height bytes: the sanitizer checks they exist.
-    if (largeur < 0 || hauteur < 0) std::abort();
+    if (largeur < 0 || hauteur < 0 || image.Taille() != static_cast<std::size_t>(largeur) * hauteur) std::abort();
+    // Memory follows the file: never more samples held than it had bytes.
+    if (image.NbLus() > image.Taille() || image.NbLus() > size) std::abort();
+    // The caller may read every held sample (the sanitizer checks they exist); the rest read as 0.
     unsigned sum = 0;
-    for (std::int64_t i = 0; i < static_cast<std::int64_t>(largeur) * hauteur; ++i) sum += image[i];
+    for (std::size_t i = 0; i < image.NbLus(); ++i) sum += image.Lus()[i];
+    if (image.Taille() > image.NbLus() && image[image.Taille() - 1] != 0) std::abort();
     asm volatile("" : : "r"(sum));  // keeps the reads
     return 0;
 }

@@ -150,8 +150,10 @@ TEST(Landscape, TreeMapMarksEnoughDryGentlePixelsInClusters) {
         const int c = std::clamp(static_cast<int>(std::lround(u / 2.0)), 1, kGrid - 2);
         const int r = std::clamp(static_cast<int>(std::lround(v / 2.0)), 1, kGrid - 2);
         EXPECT_LT(VertexSlope(heights, c, r), 0.6) << u << "," << v;
+        // A copy for the lambda: Clang 14 cannot capture a structured binding.
+        const std::pair pixel{u, v};
         withNeighbour += std::any_of(bright.begin(), bright.end(), [&](const auto& other) {
-            return other != std::pair{u, v} && std::hypot(other.first - u, other.second - v) <= 4;
+            return other != pixel && std::hypot(other.first - pixel.first, other.second - pixel.second) <= 4;
         });
     }
     // Spread uniformly, about a quarter of these pixels would have a neighbour this close.

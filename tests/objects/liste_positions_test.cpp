@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <set>
 #include <utility>
 #include <vector>
@@ -161,6 +162,23 @@ TEST_F(ListePositionsTest, ANewFillReplacesTheOldOneAndReleaseCanBeRepeated) {
     EXPECT_FALSE(liste.carte);
     EXPECT_EQ(liste.nbPositions, 1);
     EXPECT_TRUE(Dessinees().empty());
+}
+
+TEST_F(ListePositionsTest, TakesMapsBeyondSixteenMegapixels) {
+    Charger(4100, 100, [](int c, int) { return c % 2 == 0 ? 255 : 0; });
+    ASSERT_EQ(liste.nbPositions, 100);
+    EXPECT_EQ(liste.carte.Taille(), 4100u * 4100u);
+    for (const Pixel& pixel : Pixels(4100)) EXPECT_EQ(pixel.first % 2, 0) << "on a bright column";
+}
+
+TEST_F(ListePositionsTest, AMapCutShortPlacesTreesOnlyWhereItHasPixels) {
+    // A 64 × 64 map, all bright, of which the file keeps only the first two rows.
+    const std::string carte = WritePgm("arbres.pgm", 64, 64, [](int, int) { return 255; });
+    std::filesystem::resize_file(carte, std::filesystem::file_size(carte) - 62 * 64);
+    liste.Charger(carte.c_str(), &terrain, 10);
+    ASSERT_EQ(liste.nbPositions, 10);
+    EXPECT_EQ(liste.carte.NbLus(), 2u * 64u);
+    for (INT i = 0; i < liste.nbPositions; ++i) EXPECT_LT(liste.positions[i].z, -4.0f + 2 * 8.0f / 64) << i;
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "png_file.h"
+#include "image_writer.h"
 #include "terrain_fixture.h"
 
 namespace {

@@ -110,6 +110,18 @@ TEST_F(TerrainTest, RefusesGridsItCannotCentreOrIndex) {
     EXPECT_EQ(words[words.size() - 2], 0xFFFF);
 }
 
+TEST_F(TerrainTest, AnUnsupportedSizeIsNamedWithTheLimitsOnStandardError) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Build(512, 512, Relief), E_FAIL);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              std::string(program_invocation_short_name) + ": " + (root_ / "relief.pgm").string() +
+                  ": unsupported size 512 x 512 for a terrain: the width and the height must be even and at least 2, "
+                  "and width x height at most 65536 (256 x 256, say)\n"
+                  "Erreur HeighMap: Dimensions de l'image de relief non supportées.\n");
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxes()[0].text, "Dimensions de l'image de relief non supportées.");
+}
+
 TEST_F(TerrainTest, GivesEverythingBackOnceEvenWhenReleasedTwice) {
     ASSERT_EQ(Build(4, 4, Relief), S_OK);
     terrain.texMasque = SolidTexture(0xFF000000);

@@ -1,5 +1,8 @@
 #include "terrain/image_pgm.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "terrain_fixture.h"
@@ -16,7 +19,7 @@ size_t OpenFiles() {
 class ChargerPGMTest : public ScratchTest {
 protected:
     // Reads `bytes` as a file; the dimensions start at -1 so that untouched ones show.
-    std::unique_ptr<BYTE[]> Read(const std::string& bytes) {
+    ImageGrise Read(const std::string& bytes) {
         largeur = hauteur = -1;
         return ChargerPGM(Write("image.pgm", bytes).c_str(), &largeur, &hauteur);
     }
@@ -25,9 +28,20 @@ protected:
         for (int i = 0; i < count; ++i) s += static_cast<char>((first + i * 7) & 0xFF);
         return s;
     }
-    std::string Bytes(const std::unique_ptr<BYTE[]>& image) const {
-        return std::string(reinterpret_cast<const char*>(image.get()), static_cast<size_t>(largeur * hauteur));
+    std::string Bytes(const ImageGrise& image) const {
+        EXPECT_EQ(image.Taille(), static_cast<size_t>(largeur) * static_cast<size_t>(hauteur));
+        std::string bytes;
+        for (size_t i = 0; i < image.Taille(); ++i) bytes += static_cast<char>(image[i]);
+        return bytes;
     }
+    // Reads `bytes` and returns what the reader said on standard error.
+    std::string ReadAndTell(const std::string& bytes, bool* read = nullptr) {
+        testing::internal::CaptureStderr();
+        const bool ok = static_cast<bool>(Read(bytes));
+        if (read != nullptr) *read = ok;
+        return testing::internal::GetCapturedStderr();
+    }
+    std::string Path() const { return (root_ / "image.pgm").string(); }
 
     INT largeur = -1;
     INT hauteur = -1;
@@ -132,16 +146,76 @@ TEST_F(ChargerPGMTest, RefusesAHeaderCutShort) {
     EXPECT_TRUE(headless::MessageBoxes().empty());
 }
 
-TEST_F(ChargerPGMTest, RefusesSizesBeyondWhatItAllocates) {
+TEST_F(ChargerPGMTest, AcceptsEverySizeWhoseSampleCountFitsAnInt) {
     // 65536 × 65536 wraps to 0 in 32 bits and 46341 × 46341 to a negative count; a number past
     // INT_MAX would wrap on its own.
     for (const char* huge : {"P5 65536 65536 255\n", "P5 46341 46341 255\n", "P5 2147483648 1 255\n",
-                             "P5 1 99999999999999999999 255\n", "P5 4097 4097 255\n"}) {
+                             "P5 1 99999999999999999999 255\n", "P5 1073741824 2 255\n"}) {
         SCOPED_TRACE(huge);
         EXPECT_FALSE(Read(huge));
     }
-    EXPECT_TRUE(Read("P5 4096 4096 255\n"));  // the largest accepted, all zeros
-    EXPECT_EQ(largeur * hauteur, kPixelsPgmMax);
+    // Beyond the 16 Mi pixels of a 4096 × 4096 map, up to the largest count an INT holds.
+    for (const char* large : {"P5 4100 4100 255\n", "P5 46340 46340 255\n", "P5 2147483647 1 255\n"}) {
+        SCOPED_TRACE(large);
+        const ImageGrise image = Read(large);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image.Taille(), static_cast<size_t>(largeur) * static_cast<size_t>(hauteur));
+        EXPECT_EQ(image[image.Taille() - 1], 0);
+    }
+}
+
+TEST_F(ChargerPGMTest, KeepsOnlyTheSamplesTheFileHolds) {
+    // 2 147 395 600 pixels announced, ten present: ten bytes held, every other sample reads 0.
+    const ImageGrise image = Read("P5 46340 46340 255\n" + Samples(10, 1));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image.NbLus(), 10u);
+    EXPECT_EQ(image[9], Samples(10, 1)[9]);
+    EXPECT_EQ(image[10], 0);
+    EXPECT_EQ(image[image.Taille() - 1], 0);
+
+    // The same through a pipe, whose size is not known before it is read.
+    int tube[2];
+    ASSERT_EQ(pipe(tube), 0);
+    const std::string bytes = "P5 46340 46340 255\n" + Samples(300, 2);
+    ASSERT_EQ(write(tube[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(tube[1]);
+    const ImageGrise piped = ChargerPGM(("/proc/self/fd/" + std::to_string(tube[0])).c_str(), &largeur, &hauteur);
+    close(tube[0]);
+    ASSERT_TRUE(piped);
+    EXPECT_EQ(piped.NbLus(), 300u);
+    EXPECT_EQ(piped[299], static_cast<BYTE>(Samples(300, 2)[299]));
+    EXPECT_EQ(piped[300], 0);
+}
+
+// Every refusal names the file and its reason in one line on standard error; a short sample
+// block is read all the same, and said.
+TEST_F(ChargerPGMTest, SaysWhatIsWrongWithTheFileOnStandardError) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ChargerPGM(Missing().c_str(), &largeur, &hauteur));
+    // The line, then the box as the headless backend prints it.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(program_invocation_short_name) + ": " + Missing() +
+                                                          ": not found\nErreur: Image non trouvée.\n");
+    headless::Reset();
+
+    const std::string prefix = std::string(program_invocation_short_name) + ": " + Path() + ": ";
+    bool read = true;
+    EXPECT_EQ(ReadAndTell("P2 2 2 255\n1 2 3 4\n", &read),
+              prefix + "not a binary grey-level image (it does not begin with P5)\n");
+    EXPECT_FALSE(read);
+    EXPECT_EQ(ReadAndTell("P5 12 ", &read), prefix + "truncated: the file ends before the height in its header\n");
+    EXPECT_FALSE(read);
+    EXPECT_EQ(ReadAndTell("P5 2147483648 1 255\n", &read),
+              prefix + "unsupported header: the width is above 2147483647\n");
+    EXPECT_FALSE(read);
+    EXPECT_EQ(ReadAndTell("P5 65536 65536 255\n", &read),
+              prefix + "unsupported size 65536 x 65536: width x height must not exceed 2147483647 samples\n");
+    EXPECT_FALSE(read);
+    EXPECT_EQ(ReadAndTell("P5 3 2 255\nabcd", &read),
+              prefix + "truncated: 4 of the 6 samples of a 3 x 2 image; the rest read as 0\n");
+    EXPECT_TRUE(read);
+    EXPECT_EQ(ReadAndTell("P5 3 2 255\nabcdef", &read), "");
+    EXPECT_TRUE(read);
+    EXPECT_TRUE(headless::MessageBoxes().empty()) << "only a missing file shows a box";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 namespace {
 
 using testimages::Bytes;
+using testimages::EncodePng;
 using utilities::DecodedImage;
 
 DecodedImage Decode(const Bytes& file) {

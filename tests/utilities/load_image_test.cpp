@@ -10,6 +10,7 @@
 namespace {
 
 using testimages::Bytes;
+using testimages::EncodePng;
 using utilities::DecodedImage;
 using utilities::LoadImageFromMemory;
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <filesystem>
 #include <random>
 
 #include "texture_fixture.h"
@@ -158,6 +160,67 @@ TEST_F(TextureLoadTest, ImageInformationAndPaletteOutputs) {
     // texture then takes the colours, alpha included, as it would without the output.
     EXPECT_EQ(Desc().Format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(testdevice::ReadLevelArgb(texture_, 0)[0], D3DCOLOR_ARGB(9, 1, 2, 3));
+}
+
+// Each file that fails names itself and the reason on standard error, in one line; so does a
+// damaged file that still loads. A good file says nothing.
+TEST_F(TextureLoadTest, EveryBadFileIsNamedWithItsReasonOnStandardError) {
+    const std::string program = program_invocation_short_name;
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        HRESULT result;
+        std::string reason;  // what the line says after the file's name; a prefix where libpng words the rest
+    };
+    Bytes png = SmallPng();
+    Bytes brokenPng = png;
+    brokenPng[29] ^= 0xFF;  // inside IHDR: its checksum no longer matches
+    Bytes pattern(64 * 64 * 3);
+    for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = BYTE(i * 37 % 251);
+    const Bytes jpeg = testimages::EncodeJpeg(64, 64, 3, pattern, 95);
+    testimages::DdsPicture dxt1;
+    dxt1.fourCC = D3DFMT_DXT1;
+    const Bytes ddsHeader = testimages::DdsHeader(dxt1);
+    const std::string text = "Ceci n'est pas une image.\n";
+    const std::vector<Case> cases = {
+        {"text.png", Bytes(text.begin(), text.end()), D3DXERR_INVALIDDATA, "not a PNG, JPEG or DDS image"},
+        {"empty.png", {}, D3DERR_INVALIDCALL, "empty file"},
+        {"cut.png", Bytes(png.begin(), png.begin() + 40), D3DXERR_INVALIDDATA, "truncated: PNG: "},
+        {"broken.png", brokenPng, D3DXERR_INVALIDDATA, "decoder error: PNG: "},
+        {"cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() * 2 / 3), D3D_OK,
+         "truncated: JPEG: Premature end of JPEG file; the picture keeps what could be read"},
+        {"cmyk.jpg", testimages::EncodeJpeg(8, 8, 4, Bytes(8 * 8 * 4, 3)), D3DXERR_INVALIDDATA,
+         "decoder error: JPEG with 4 colour components; only grey (1) and colour (3) ones are read"},
+        {"header.dds", Bytes(ddsHeader.begin(), ddsHeader.begin() + 100), D3DXERR_INVALIDDATA,
+         "truncated: a DDS header takes 128 bytes, the file has 100"},
+        {"levels.dds", ddsHeader, D3DXERR_INVALIDDATA, "truncated: DDS level 0 (4 x 4) needs 8 bytes, 0 are left"},
+        {"good.png", png, D3D_OK, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = testimages::WriteTempFile(c.name, c.bytes);
+        testing::internal::CaptureStderr();
+        texture_ = kUntouched;
+        EXPECT_EQ(D3DXCreateTextureFromFileA(reference_.get(), path.c_str(), &texture_), c.result);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (texture_ != kUntouched) texture_->Release();
+        texture_ = nullptr;
+        if (c.reason.empty()) {
+            EXPECT_EQ(said, "");
+            continue;
+        }
+        const std::string line = program + ": " + path + ": " + c.reason;
+        EXPECT_EQ(said.substr(0, line.size()), line);
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    const std::string missing = folder + "/quenolde-no-such-texture.png";
+    for (const auto& [name, reason] : {std::pair{missing, "not found"}, std::pair{folder, "is a folder"}}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(D3DXCreateTextureFromFileA(reference_.get(), name.c_str(), &texture_), D3DXERR_INVALIDDATA);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), program + ": " + name + ": " + reason + "\n");
+    }
 }
 
 }  // namespace

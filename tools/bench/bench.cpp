@@ -1,9 +1,9 @@
 // Frames per second of the viewer's frame on fixed camera views, headless:
 //   bench [--device ref|hal] [--frames N] [--warmup N] [--scene auto|viewer|synthetic]
-// "viewer" runs the viewer's own start-up and idle passes in the working directory (which holds
-// Data/); "synthetic" draws a generated scene of the same size with the same device calls;
-// "auto" (the default) measures the viewer and falls back to the synthetic scene while the
-// viewer still draws nothing but sky. Prints one JSON object:
+// "viewer" runs the viewer's own start-up and idle passes on the viewer's Data/ (the working
+// directory's, else the installed one); "synthetic" draws a generated scene of the same size with
+// the same device calls; "auto" (the default) measures the viewer and falls back to the synthetic
+// scene while the viewer still draws nothing but sky. Prints one JSON object:
 //   {"device": ..., "startup_ms": ..., "peak_rss_mib": ..., "views": [{"name", "fps", "ms_median", "ms_p95"}]}
 // The views are those of the llvmpipe anchor (vertical field of view 60 degrees, aspect 800/600,
 // near 0.1, far 1000, right-handed): "eye" standing one unit above the ground at the centre
@@ -17,14 +17,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/camera.h"
 #include "app/fenetre.h"
 #include "app/rendu.h"
+#include "command_line.h"
 #include "frame_timer.h"
 #include "platform/d3d9/device_backend.h"
+#include "platform/win32/data_folder.h"
 #include "platform/win32/headless/headless.h"
 #include "synthetic_scene.h"
 
@@ -32,8 +35,8 @@ namespace {
 
 struct Options {
     std::string device = "ref";
-    unsigned frames = 300;
-    unsigned warmup = 20;
+    std::uint32_t frames = 300;
+    std::uint32_t warmup = 20;
     std::string scene = "auto";
 };
 
@@ -61,21 +64,22 @@ unsigned g_lastPresent = 0;
 bench::FrameTimer g_timer;
 std::vector<bench::ViewResult> g_results;
 
-bool Parse(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i], value = argv[i + 1];
-        if (flag == "--device" && (value == "ref" || value == "hal"))
-            g_options.device = value;
-        else if (flag == "--frames" && std::atoi(value.c_str()) > 0)
-            g_options.frames = static_cast<unsigned>(std::atoi(value.c_str()));
-        else if (flag == "--warmup" && std::atoi(value.c_str()) >= 0)
-            g_options.warmup = static_cast<unsigned>(std::atoi(value.c_str()));
-        else if (flag == "--scene" && (value == "auto" || value == "viewer" || value == "synthetic"))
-            g_options.scene = value;
-        else
-            return false;
-    }
-    return argc % 2 == 1;
+// Nothing when the run goes on, else the exit code.
+std::optional<int> Parse(int argc, char** argv) {
+    tools::CommandLine line("bench", "[OPTION]...",
+                            "Measures the frames per second of the viewer's frame on two fixed views, without a "
+                            "screen,\nand prints them as one JSON object.");
+    line.Add("device", "ref|hal", "ref: the software reference device (default); hal: the OpenGL device",
+             tools::OneOf(&g_options.device, {"ref", "hal"}));
+    line.Add("frames", "N", "frames measured on each view, 1 or more (default 300)",
+             tools::WholeNumber(&g_options.frames, 1, 1000000, "a whole number of frames"));
+    line.Add("warmup", "N", "frames drawn on each view before measuring (default 20)",
+             tools::WholeNumber(&g_options.warmup, 0, 1000000, "a whole number of frames"));
+    line.Add("scene", "auto|viewer|synthetic",
+             "viewer: the viewer's own scene; synthetic: a generated one of the same size; auto (default): "
+             "the viewer's, or the generated one while the viewer draws only sky",
+             tools::OneOf(&g_options.scene, {"auto", "viewer", "synthetic"}));
+    return line.Parse(argc, argv);
 }
 
 bool DeviceIsTheOneAskedFor() {
@@ -244,10 +248,8 @@ int RunSynthetic() {
 }
 
 int main(int argc, char** argv) {
-    if (!Parse(argc, argv)) {
-        std::fprintf(stderr, "usage: bench [--device ref|hal] [--frames N] [--warmup N] [--scene auto|viewer|synthetic]\n");
-        return 2;
-    }
+    if (const std::optional<int> end = Parse(argc, argv)) return *end;
+    win32::UseViewerDataFolder();
     d3d9::SetDevicePolicy(g_options.device == "ref" ? d3d9::DevicePolicy::ReferenceOnly
                                                     : d3d9::DevicePolicy::Automatic);
     if (g_options.scene != "synthetic") {

@@ -1,75 +1,65 @@
 // Renders the viewer's frames headless and writes the last one as a PNG:
 //   capture [--device ref|hal] [--frames N] [--time MS] [--step MS] [--eye X,Y,Z] [--angles H,V] --out FILE.png
-// It runs the viewer's own start-up and idle passes in the working directory (which holds
-// Data/); the clock starts at --time and moves --step milliseconds after each frame (0: it stands
-// still). Message boxes go to standard error and the run goes on. Exit code 0 when the PNG is
-// written.
+// It runs the viewer's own start-up and idle passes on the viewer's Data/ (the working directory's,
+// else the installed one); the clock starts at --time and moves --step milliseconds after each frame
+// (0: it stands still). Message boxes go to standard error and the run goes on. Exit code 0 when
+// the PNG is written, 2 for a bad command line.
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "app/camera.h"
 #include "app/fenetre.h"
 #include "app/rendu.h"
+#include "command_line.h"
+#include "image_writer.h"
 #include "platform/d3d9/device_backend.h"
+#include "platform/win32/data_folder.h"
 #include "platform/win32/headless/headless.h"
-#include "png_file.h"
 
 namespace {
 
 struct Options {
     std::string device = "ref";
-    unsigned frames = 1;
-    DWORD time = 1000;
-    DWORD step = 0;
+    std::uint32_t frames = 1;
+    std::uint32_t time = 1000;
+    std::uint32_t step = 0;
     std::optional<D3DXVECTOR3> eye;
     std::optional<std::pair<float, float>> angles;
     std::string out;
 };
 
-bool ParseFloats(const char* text, float* values, int count) {
-    for (int i = 0; i < count; ++i) {
-        char* end = nullptr;
-        values[i] = std::strtof(text, &end);
-        if (end == text) return false;
-        text = end;
-        if (i + 1 < count) {
-            if (*text != ',') return false;
-            ++text;
-        }
-    }
-    return *text == '\0';
-}
-
-bool Parse(int argc, char** argv, Options* options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string flag = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!value) return false;
-        ++i;
-        float v[3];
-        if (flag == "--device" && (std::strcmp(value, "ref") == 0 || std::strcmp(value, "hal") == 0)) {
-            options->device = value;
-        } else if (flag == "--frames" && std::atoi(value) > 0) {
-            options->frames = static_cast<unsigned>(std::atoi(value));
-        } else if (flag == "--time") {
-            options->time = static_cast<DWORD>(std::strtoul(value, nullptr, 10));
-        } else if (flag == "--step") {
-            options->step = static_cast<DWORD>(std::strtoul(value, nullptr, 10));
-        } else if (flag == "--eye" && ParseFloats(value, v, 3)) {
-            options->eye = D3DXVECTOR3(v[0], v[1], v[2]);
-        } else if (flag == "--angles" && ParseFloats(value, v, 2)) {
-            options->angles = std::make_pair(v[0], v[1]);
-        } else if (flag == "--out") {
-            options->out = value;
-        } else {
-            return false;
-        }
-    }
-    return !options->out.empty();
+// Nothing when the run goes on, else the exit code.
+std::optional<int> Parse(int argc, char** argv, Options* options) {
+    tools::CommandLine line("capture", "[OPTION]... --out FILE.png",
+                            "Renders the viewer's frames without a screen and writes the last one as a PNG.");
+    line.Add("device", "ref|hal", "ref: the software reference device (default); hal: the OpenGL device",
+             tools::OneOf(&options->device, {"ref", "hal"}));
+    line.Add("frames", "N", "frames to draw, 1 or more; the last one is written (default 1)",
+             tools::WholeNumber(&options->frames, 1, UINT32_MAX, "a whole number of frames"));
+    line.Add("time", "MS", "the millisecond tick count at the first frame (default 1000)",
+             tools::WholeNumber(&options->time, 0, UINT32_MAX, "a whole number of milliseconds"));
+    line.Add("step", "MS", "milliseconds the clock moves after each frame (default 0: it stands still)",
+             tools::WholeNumber(&options->step, 0, UINT32_MAX, "a whole number of milliseconds"));
+    line.Add("eye", "X,Y,Z", "the eye's position in world units (default: one unit above the centre)",
+             [options](const std::string& value) {
+                 float v[3];
+                 std::string why = tools::Numbers(v, 3, "three numbers X,Y,Z (world units)")(value);
+                 if (why.empty()) options->eye = D3DXVECTOR3(v[0], v[1], v[2]);
+                 return why;
+             });
+    line.Add("angles", "H,V",
+             "the heading (0 looks along +x, 1.5707964 along +z) and the pitch (up positive) of the view, in "
+             "radians (default 1.5707964,0)",
+             [options](const std::string& value) {
+                 float v[2];
+                 std::string why = tools::Numbers(v, 2, "two numbers H,V (radians)")(value);
+                 if (why.empty()) options->angles = std::make_pair(v[0], v[1]);
+                 return why;
+             });
+    line.Add("out", "FILE.png", "the PNG file to write", tools::Text(&options->out), true);
+    return line.Parse(argc, argv);
 }
 
 Options g_options;
@@ -102,12 +92,8 @@ void Pilot(unsigned peekCount) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!Parse(argc, argv, &g_options)) {
-        std::fprintf(stderr,
-                     "usage: capture [--device ref|hal] [--frames N] [--time MS] [--step MS] [--eye X,Y,Z] [--angles H,V] "
-                     "--out FILE.png\n");
-        return 2;
-    }
+    if (const std::optional<int> end = Parse(argc, argv, &g_options)) return *end;
+    win32::UseViewerDataFolder();
     d3d9::SetDevicePolicy(g_options.device == "ref" ? d3d9::DevicePolicy::ReferenceOnly
                                                     : d3d9::DevicePolicy::Automatic);
     headless::Reset();

@@ -1,12 +1,11 @@
 #include "data_set.h"
 
-#include <fstream>
-
 #include "alpha_mips.h"
 #include "caustics.h"
 #include "dds_file.h"
 #include "encoders.h"
 #include "ground_textures.h"
+#include "image_writer.h"
 #include "landscape.h"
 #include "terrain_mask.h"
 #include "tree_map.h"
@@ -63,31 +62,13 @@ bool GenerateDataSet(uint64_t seed, std::vector<DataFile>& files, std::string& e
 bool WriteDataSet(const std::filesystem::path& root, const std::vector<DataFile>& files, std::string& error) {
     for (const DataFile& file : files) {
         const std::filesystem::path target = root / file.path;
-        std::filesystem::path temporary = target;
-        temporary += ".partial";
         std::error_code code;
         std::filesystem::create_directories(target.parent_path(), code);
         if (code) {
             error = "cannot create " + target.parent_path().string() + ": " + code.message();
             return false;
         }
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(file.bytes.data()),
-                      static_cast<std::streamsize>(file.bytes.size()));
-            out.close();
-            if (!out) {
-                std::filesystem::remove(temporary, code);
-                error = "cannot write " + temporary.string();
-                return false;
-            }
-        }
-        std::filesystem::rename(temporary, target, code);
-        if (code) {
-            std::filesystem::remove(temporary, code);
-            error = "cannot rename " + temporary.string() + " to " + target.string() + ": " + code.message();
-            return false;
-        }
+        if (!tools::WriteFile(target.string(), file.bytes, error)) return false;
     }
     return true;
 }

@@ -1,44 +1,26 @@
 // make-data OUTDIR [--seed N]: writes the viewer's Data tree into OUTDIR. The build runs it with the
 // default seed; the same seed always gives the same bytes.
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "command_line.h"
 #include "data_set.h"
-
-namespace {
-
-int Usage() {
-    std::fprintf(stderr, "usage: make-data OUTDIR [--seed N]\n  N: unsigned integer, default %llu\n",
-                 static_cast<unsigned long long>(makedata::kDefaultSeed));
-    return 2;
-}
-
-bool ParseSeed(std::string_view text, uint64_t& seed) {
-    const char* end = text.data() + text.size();
-    const auto [stop, status] = std::from_chars(text.data(), end, seed);
-    return status == std::errc() && stop == end && !text.empty();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     std::string outDir;
-    uint64_t seed = makedata::kDefaultSeed;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--seed") {
-            if (i + 1 >= argc || !ParseSeed(argv[++i], seed)) return Usage();
-        } else if (!arg.empty() && arg[0] != '-' && outDir.empty()) {
-            outDir = arg;
-        } else {
-            return Usage();
-        }
-    }
-    if (outDir.empty()) return Usage();
+    std::uint64_t seed = makedata::kDefaultSeed;
+    tools::CommandLine line("make-data", "[--seed N] OUTDIR",
+                            "Generates the viewer's Data folder (terrain, textures, tree map, water) into OUTDIR.");
+    line.Operands("OUTDIR", "the folder to write, created when missing (the viewer reads it as Data/)",
+                  tools::Text(&outDir), 1, 1);
+    line.Add("seed", "N",
+             "the landscape's seed, a whole number from 0 to 18446744073709551615 (default " +
+                 std::to_string(makedata::kDefaultSeed) + "); the same seed gives the same bytes",
+             tools::WholeNumber(&seed, 0, UINT64_MAX, "a whole number"));
+    if (const std::optional<int> end = line.Parse(argc, argv)) return *end;
 
     // An output folder that cannot be made fails now, before seconds of generation.
     std::error_code code;

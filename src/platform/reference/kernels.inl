@@ -128,7 +128,30 @@ KERNEL_INLINE void GatherPairs(const std::uint32_t* base, vi index, vu& first, v
 #endif
 }
 
-inline vf Broadcast(vf v, vi lanes) { return __builtin_shuffle(v, lanes); }
+// Lane l of the result is lane lanes[l] of a, or of the pair a, b (b's lanes numbered N to 2N - 1).
+// GCC takes the indices as a vector; Clang has no such builtin (its __builtin_shufflevector wants
+// literal indices), so there the lanes are moved one by one; the index tables are constants, so
+// the loops fold into permutes. Values are only moved, never computed: both give the same bits.
+KERNEL_INLINE vf Shuffle(vf a, vi lanes) {
+#ifdef __clang__
+    vf r{};
+    for (int l = 0; l < N; ++l) r[l] = a[lanes[l] & (N - 1)];
+    return r;
+#else
+    return __builtin_shuffle(a, lanes);
+#endif
+}
+KERNEL_INLINE vf Shuffle(vf a, vf b, vi lanes) {
+#ifdef __clang__
+    vf r{};
+    for (int l = 0; l < N; ++l) r[l] = (lanes[l] & N) != 0 ? b[lanes[l] & (N - 1)] : a[lanes[l] & (N - 1)];
+    return r;
+#else
+    return __builtin_shuffle(a, b, lanes);
+#endif
+}
+
+inline vf Broadcast(vf v, vi lanes) { return Shuffle(v, lanes); }
 
 // log2 to about 1.5e-4, exact at powers of two: the exponent plus a quartic in the mantissa.
 inline vf Log2(vf x) {
@@ -435,10 +458,10 @@ KERNEL_INLINE Colour SampleLevel(const SampledTexture& texture, const SamplerSet
 // The level of detail of each lane's quad, from the derivatives of its texel coordinates.
 KERNEL_INLINE vf LevelOfDetail(vf u, vf v, float width, float height, float bias) {
     vf su = u * width, sv = v * height;
-    vf d = __builtin_shuffle(su, sv, kDerivativeEnd) - __builtin_shuffle(su, sv, kDerivativeStart);
+    vf d = Shuffle(su, sv, kDerivativeEnd) - Shuffle(su, sv, kDerivativeStart);
     vf squares = d * d;
-    vf lengths = squares + __builtin_shuffle(squares, kSwapGroupPairs);  // group 0: along x, 2: along y
-    vf rho2 = Max(lengths, __builtin_shuffle(lengths, kSwapGroupHalves));
+    vf lengths = squares + Shuffle(squares, kSwapGroupPairs);  // group 0: along x, 2: along y
+    vf rho2 = Max(lengths, Shuffle(lengths, kSwapGroupHalves));
     return Broadcast(Log2(rho2) * 0.5f + bias, kLaneQuad);  // group 0 holds each quad's level
 }
 

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <limits>
 
-#include "png_file.h"
+#include "image_writer.h"
 #include "utilities/image_decoders.h"
 
 namespace scenetest {

@@ -1,31 +1,21 @@
 #pragma once
-// Test images made on the spot: PNG and JPEG through libpng and libjpeg, DDS byte by byte, and
-// files on disk for the loaders that read by name.
+// Test images made on the spot: PNG and JPEG through the project's image writer, DDS byte by byte,
+// and files on disk for the loaders that read by name.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "image_writer.h"
 #include "platform/win32/win_types.h"
 
 namespace testimages {
 
 using Bytes = std::vector<BYTE>;
 
-struct PngPicture {
-    UINT width = 1;
-    UINT height = 1;
-    int colourType = 2;  // PNG_COLOR_TYPE_RGB
-    int bitDepth = 8;
-    Bytes samples;  // rows packed as the file stores them (big-endian 16-bit samples)
-    std::vector<BYTE> paletteRgb;  // 3 bytes per entry
-    std::vector<BYTE> transparency;  // palette alphas
-    bool greyTransparency = false;  // a tRNS for grey or RGB images
-    std::uint16_t transparentGrey = 0;
-    std::uint16_t transparentRgb[3] = {0, 0, 0};
-    double gamma = 0.0;  // a gAMA chunk when non-zero
-    bool interlaced = false;
-};
+// The project's own writer, which throws here when it refuses a picture: a test image that cannot
+// be made is a broken test.
+using PngPicture = tools::PngImage;
 Bytes EncodePng(const PngPicture& picture);
 
 // A PNG assembled chunk by chunk, for headers libpng refuses to write (a 16-bit palette).

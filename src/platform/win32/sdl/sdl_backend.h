@@ -12,4 +12,9 @@ namespace win32::sdl {
 // Null when `window` is not a live window of this backend.
 SDL_Window* SdlWindowOf(HWND window);
 
+// Starts SDL video for a program that needs the user to see its window. False, with the reason on
+// standard error, when there is no display to show it on: SDL cannot start, or it could only fall
+// back to a driver that shows nothing, which only an explicit SDL_VIDEODRIVER may choose.
+bool OpenDisplay();
+
 }  // namespace win32::sdl
