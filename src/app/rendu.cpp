@@ -9,6 +9,8 @@
 #include "app/camera.h"
 #include "app/fenetre.h"
 #include "app/scene.h"
+#include "platform/d3d9/device_backend.h"
+#include "platform/win32/diagnostics.h"
 #include "platform/win32/windows_api.h"
 #include "utilities/d3dx_math.h"
 
@@ -75,6 +77,8 @@ HRESULT InitDirect3D(HWND fenetre) {
         g_device = nullptr;
         return E_FAIL;
     }
+    // Which device draws, and how: the frame rate in the title means little without it.
+    win32::Diagnose("device", d3d9::DescribeDevice(g_device));
 
     g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     g_device->SetRenderState(D3DRS_LIGHTING, FALSE);

@@ -185,6 +185,14 @@ TEST_P(FrontEndTest, SystemMemoryTexturesReachTheDeviceThroughUpdateTexture) {
     texture->Release();
 }
 
+TEST_P(FrontEndTest, EachBackEndNamesOnlyTheDevicesItMade) {
+    const std::string words = GetParam().backend().describe(device_);
+    EXPECT_EQ(0u, words.find(GetParam().needsOpenGl ? "the OpenGL device on \"" : "the reference device, ")) << words;
+    const d3d9::DeviceBackend& other = GetParam().needsOpenGl ? reference::Backend() : gl::Backend();
+    EXPECT_EQ("", other.describe(device_));
+    EXPECT_EQ("", GetParam().backend().describe(nullptr));
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, FrontEndTest, DEVICE_FACTORIES, FACTORY_NAME);
 
 }  // namespace
