@@ -52,12 +52,8 @@ inline const DeviceFactory kReference{"Reference",
                                       reference::ReadDepthBuffer,
                                       false,
                                       {0, 1, 1}};
-inline const DeviceFactory kOpenGl{"OpenGL",
-                                   gl::Backend,
-                                   D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                   gl::ReadBackBuffer,
-                                   gl::ReadDepthBuffer,
-                                   true,
+inline const DeviceFactory kOpenGl{"OpenGL",           gl::Backend,         D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                   gl::ReadBackBuffer, gl::ReadDepthBuffer, true,
                                    {1, 2, 2}};
 
 #define DEVICE_FACTORIES ::testing::Values(::devices::testing::kReference, ::devices::testing::kOpenGl)

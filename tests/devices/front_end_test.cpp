@@ -30,11 +30,10 @@ TEST_P(FrontEndTest, DrawsPastThePromisedPrimitiveCountAreRefused) {
     // Buffers that hold one primitive more than the limit, so that only the limit refuses it.
     const UINT vertices = caps.MaxPrimitiveCount + 3;
     IDirect3DVertexBuffer9* buffer = nullptr;
-    ASSERT_EQ(D3D_OK, device_->CreateVertexBuffer(vertices * sizeof(ColouredVertex), 0, kColouredFvf,
-                                                  D3DPOOL_DEFAULT, &buffer, nullptr));
+    ASSERT_EQ(D3D_OK, device_->CreateVertexBuffer(vertices * sizeof(ColouredVertex), 0, kColouredFvf, D3DPOOL_DEFAULT,
+                                                  &buffer, nullptr));
     IDirect3DIndexBuffer9* indices = nullptr;
-    ASSERT_EQ(D3D_OK, device_->CreateIndexBuffer(vertices * 4, 0, D3DFMT_INDEX32,
-                                                 D3DPOOL_DEFAULT, &indices, nullptr));
+    ASSERT_EQ(D3D_OK, device_->CreateIndexBuffer(vertices * 4, 0, D3DFMT_INDEX32, D3DPOOL_DEFAULT, &indices, nullptr));
     device_->SetFVF(kColouredFvf);
     device_->SetStreamSource(0, buffer, 0, sizeof(ColouredVertex));
     device_->SetIndices(indices);
@@ -71,7 +70,8 @@ TEST_P(FrontEndTest, UpdateTextureCopiesOnlyBetweenThisDevicesTextures) {
 }
 
 TEST_P(FrontEndTest, PresentShowsTheFrameInTheNamedWindowOrElseTheDevicesOwn) {
-    HWND elsewhere = CreateWindowExA(0, "device test", "elsewhere", 0, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
+    HWND elsewhere =
+        CreateWindowExA(0, "device test", "elsewhere", 0, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, elsewhere);
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, kGreen, 1.0f, 0);
     ASSERT_EQ(D3D_OK, device_->Present(nullptr, nullptr, elsewhere, nullptr));

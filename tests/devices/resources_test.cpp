@@ -23,9 +23,12 @@ TEST_P(ResourceTest, TextureLevelsHalveDownToOneTexel) {
     texture->Release();
 
     // Sizes the samplers cannot wrap with a mask, and level counts past the chain, are refused.
-    EXPECT_EQ(D3DERR_INVALIDCALL, device_->CreateTexture(200, 100, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-    EXPECT_EQ(D3DERR_INVALIDCALL, device_->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-    EXPECT_EQ(D3DERR_INVALIDCALL, device_->CreateTexture(4, 4, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL,
+              device_->CreateTexture(200, 100, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL,
+              device_->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL,
+              device_->CreateTexture(4, 4, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
 }
 
 TEST_P(ResourceTest, LockedRectsHaveEachFormatsPitch) {
@@ -133,7 +136,8 @@ TEST_P(ResourceTest, BufferLocksStayInsideTheBuffer) {
     buffer->Release();
 
     IDirect3DIndexBuffer9* indices = nullptr;
-    EXPECT_EQ(D3DERR_INVALIDCALL, device_->CreateIndexBuffer(12, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &indices, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL,
+              device_->CreateIndexBuffer(12, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &indices, nullptr));
     EXPECT_EQ(D3DERR_INVALIDCALL, device_->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr));
 }
 

@@ -118,7 +118,8 @@ TEST_P(ShadingTest, AStageWithoutItsTextureReadsOpaqueWhite) {
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
     // Default stages: colour = texture x diffuse, alpha = texture alpha; no texture bound.
     DrawFan(device_, Rectangle(width_, 0, 0, 32, 32, 0x20C08040), kColouredFvf);
-    EXPECT_COLOUR_NEAR(0xFFC08040u, Pixel(10, 10), Tolerance().colour) << "the vertex alpha (0x20) does not reach the blend";
+    EXPECT_COLOUR_NEAR(0xFFC08040u, Pixel(10, 10), Tolerance().colour)
+        << "the vertex alpha (0x20) does not reach the blend";
 }
 
 // The terrain's two passes (rock, then grass through the mask): colour = diffuse x ground from
@@ -156,7 +157,8 @@ TEST_P(ShadingTest, TerrainPassesBlendTwoGroundsThroughTheMaskAlpha) {
     DrawFan(device_, quad, kTwoSetFvf);
     // grass x (1 - a) + rock x a x a
     const double r = 100 * a, g = 100 * (1 - a) + 50 * a, b = 200 * (1 - a);
-    EXPECT_COLOUR_NEAR(D3DCOLOR_XRGB(std::lround(r), std::lround(g), std::lround(b)), Pixel(20, 20), Tolerance().colour);
+    EXPECT_COLOUR_NEAR(D3DCOLOR_XRGB(std::lround(r), std::lround(g), std::lround(b)), Pixel(20, 20),
+                       Tolerance().colour);
     device_->SetTexture(0, nullptr);
     device_->SetTexture(1, nullptr);
     for (IDirect3DTexture9* texture : {maskTexture, rockTexture, grassTexture}) EXPECT_EQ(0u, texture->Release());
@@ -192,7 +194,8 @@ TEST_P(ShadingTest, WaterBlendAddsThenScalesByTheSourceAlpha) {
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(100, 50, 0), 1.0f, 0);
     DrawFan(device_, Rectangle(width_, 0, 0, 64, 64, D3DCOLOR_ARGB(128, 100, 200, 40)), kColouredFvf);
     const double a = 128.0 / 255.0;
-    EXPECT_COLOUR_NEAR(D3DCOLOR_XRGB(std::lround(200 * a), std::lround(250 * a), std::lround(40 * a)), Pixel(5, 5), Tolerance().colour);
+    EXPECT_COLOUR_NEAR(D3DCOLOR_XRGB(std::lround(200 * a), std::lround(250 * a), std::lround(40 * a)), Pixel(5, 5),
+                       Tolerance().colour);
     // Opaque water over a bright frame saturates at white.
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(200, 200, 200), 1.0f, 0);
     DrawFan(device_, Rectangle(width_, 0, 0, 64, 64, D3DCOLOR_ARGB(255, 100, 100, 0)), kColouredFvf);

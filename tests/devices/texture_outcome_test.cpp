@@ -76,7 +76,8 @@ TEST_P(TextureTest, DxtBlocksDecodeAsTheReferenceDecoderSays) {
         const std::vector<std::uint32_t> frame = Frame();
         // Decoders may round the interpolated palette entries differently.
         for (int i = 0; i < 16; ++i)
-            EXPECT_ARGB_NEAR(expected[i], frame[(i / 4) * 64 + i % 4], Tolerance().interpolated) << "format " << c.format << " texel " << i;
+            EXPECT_ARGB_NEAR(expected[i], frame[(i / 4) * 64 + i % 4], Tolerance().interpolated)
+                << "format " << c.format << " texel " << i;
         device_->SetTexture(0, nullptr);
         texture->Release();
     }

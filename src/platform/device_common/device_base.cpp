@@ -6,7 +6,8 @@ namespace {
 D3DMATRIX* TransformSlot(ApiState& state, D3DTRANSFORMSTATETYPE which) {
     if (which == D3DTS_VIEW) return &state.view;
     if (which == D3DTS_PROJECTION) return &state.projection;
-    if (which >= D3DTS_TEXTURE0 && which < D3DTS_TEXTURE0 + kStageCount) return &state.textureMatrix[which - D3DTS_TEXTURE0];
+    if (which >= D3DTS_TEXTURE0 && which < D3DTS_TEXTURE0 + kStageCount)
+        return &state.textureMatrix[which - D3DTS_TEXTURE0];
     if (which >= D3DTS_WORLD && which < D3DTS_WORLD + kWorldMatrixCount) return &state.world[which - D3DTS_WORLD];
     return nullptr;
 }

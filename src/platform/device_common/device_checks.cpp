@@ -71,8 +71,7 @@ HRESULT DeviceBase::UpdateTexture(IDirect3DBaseTexture9* source, IDirect3DBaseTe
     return to->CopyLevelsFrom(*from);
 }
 
-HRESULT DeviceBase::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                          DWORD stencil) {
+HRESULT DeviceBase::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
     if (rectCount != 0 && rects == nullptr) return D3DERR_INVALIDCALL;
     if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) return D3DERR_INVALIDCALL;
     // Depth and stencil can only be cleared when there is a depth buffer.
@@ -92,8 +91,18 @@ HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT 
     const std::uint64_t count = ElementCount(type, primitiveCount);
     const std::uint64_t end = stream.offset + (static_cast<std::uint64_t>(startVertex) + count) * stream.stride;
     if (end > buffer->Store().Length()) return D3DERR_INVALIDCALL;
-    DrawRequest draw{type,     primitiveCount, static_cast<UINT>(count), {}, buffer, stream.offset, stream.stride,
-                     nullptr, startVertex,    0,                        static_cast<UINT>(count), 0};
+    DrawRequest draw{type,
+                     primitiveCount,
+                     static_cast<UINT>(count),
+                     {},
+                     buffer,
+                     stream.offset,
+                     stream.stride,
+                     nullptr,
+                     startVertex,
+                     0,
+                     static_cast<UINT>(count),
+                     0};
     return CheckAndSubmit(draw);
 }
 
@@ -109,11 +118,11 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIn
     if ((startIndex + count) * indices->IndexSize() > indices->Store().Length()) return D3DERR_INVALIDCALL;
     const std::int64_t firstVertex = static_cast<std::int64_t>(baseVertexIndex) + minVertexIndex;
     if (firstVertex < 0) return D3DERR_INVALIDCALL;
-    const std::uint64_t end =
-        stream.offset + (static_cast<std::uint64_t>(firstVertex) + numVertices) * stream.stride;
+    const std::uint64_t end = stream.offset + (static_cast<std::uint64_t>(firstVertex) + numVertices) * stream.stride;
     if (end > buffer->Store().Length()) return D3DERR_INVALIDCALL;
-    DrawRequest draw{type,    primitiveCount,  static_cast<UINT>(count), {},          buffer, stream.offset,
-                     stream.stride, indices,   baseVertexIndex,          minVertexIndex, numVertices, startIndex};
+    DrawRequest draw{
+        type,    primitiveCount,  static_cast<UINT>(count), {},          buffer,    stream.offset, stream.stride,
+        indices, baseVertexIndex, minVertexIndex,           numVertices, startIndex};
     return CheckAndSubmit(draw);
 }
 

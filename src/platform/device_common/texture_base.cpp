@@ -81,7 +81,13 @@ DWORD TextureBase::SetLOD(DWORD lod) {
 
 HRESULT TextureBase::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
     if (desc == nullptr || level >= levels_.size()) return D3DERR_INVALIDCALL;
-    *desc = {format_, D3DRTYPE_SURFACE, Usage(), Pool(), D3DMULTISAMPLE_NONE, 0, levels_[level].width,
+    *desc = {format_,
+             D3DRTYPE_SURFACE,
+             Usage(),
+             Pool(),
+             D3DMULTISAMPLE_NONE,
+             0,
+             levels_[level].width,
              levels_[level].height};
     return D3D_OK;
 }

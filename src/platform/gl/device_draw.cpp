@@ -62,8 +62,8 @@ HRESULT Device::Issue(const device_common::DrawRequest& draw, bool filtered) {
         gl.DrawArrays(Mode(draw.type), first, static_cast<GLsizei>(draw.elementCount));
     } else if (filtered) {
         BindFilteredIndices();
-        gl.DrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(filteredIndices_.size()), GL_UNSIGNED_INT,
-                                  nullptr, first);
+        gl.DrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(filteredIndices_.size()), GL_UNSIGNED_INT, nullptr,
+                                  first);
     } else {
         auto* indices = static_cast<IndexBuffer*>(state_.indices);
         indices->Sync(gl, *cache_);

@@ -18,8 +18,8 @@ void Texture::Upload(Functions& gl, std::size_t index) {
         gl.CompressedTexImage2D(GL_TEXTURE_2D, target, upload.internalFormat, width, height, 0,
                                 static_cast<GLsizei>(level.size), BytesOf(index));
     else
-        gl.TexImage2D(GL_TEXTURE_2D, target, static_cast<GLint>(upload.internalFormat), width, height, 0,
-                      upload.format, upload.type, BytesOf(index));
+        gl.TexImage2D(GL_TEXTURE_2D, target, static_cast<GLint>(upload.internalFormat), width, height, 0, upload.format,
+                      upload.type, BytesOf(index));
 }
 
 GLuint Texture::Sync(Functions& gl, StateCache& cache, int unit) {

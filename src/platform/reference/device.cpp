@@ -53,16 +53,16 @@ HRESULT Device::PresentFrame(HWND window) {
 
 HRESULT Device::SubmitDraw(const device_common::DrawRequest& draw) {
     const bool indexed = draw.indices != nullptr;
-    const DrawRange range{draw.type,
-                          draw.primitiveCount,
-                          draw.vertices->Store().Data() + draw.FirstVertexByte(),
-                          draw.stride,
-                          draw.vertexCount,
-                          indexed ? draw.indices->Store().Data() +
-                                        static_cast<std::size_t>(draw.startIndex) * draw.indices->IndexSize()
-                                  : nullptr,
-                          indexed ? draw.indices->IndexSize() : 0,
-                          indexed ? draw.minVertexIndex : 0};
+    const DrawRange range{
+        draw.type,
+        draw.primitiveCount,
+        draw.vertices->Store().Data() + draw.FirstVertexByte(),
+        draw.stride,
+        draw.vertexCount,
+        indexed ? draw.indices->Store().Data() + static_cast<std::size_t>(draw.startIndex) * draw.indices->IndexSize()
+                : nullptr,
+        indexed ? draw.indices->IndexSize() : 0,
+        indexed ? draw.minVertexIndex : 0};
     Texture* textures[device_common::kDrawnStages] = {};
     for (DWORD s = 0; s < device_common::kDrawnStages; ++s) textures[s] = static_cast<Texture*>(state_.textures[s]);
     renderer_->Draw(state_, textures, range);

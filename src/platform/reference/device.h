@@ -14,8 +14,8 @@ namespace reference {
 class Device final : public device_common::DeviceBase {
 public:
     // `width` and `height` are the back buffer's, already resolved from the parameters.
-    Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
-           UINT width, UINT height);
+    Device(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters, UINT width,
+           UINT height);
     ~Device() override;
 
     // Rasterises every recorded draw when the frame `frameSerial` is still being recorded:
@@ -31,7 +31,6 @@ public:
 
     // What the last presented frame took.
     const FrameStatistics& LastFrameStatistics() const { return lastFrame_; }
-
 
 private:
     void FillCaps(D3DCAPS9& caps) override;

@@ -28,8 +28,7 @@ void DecodeBlocks(D3DFORMAT format, const std::uint8_t* bytes, UINT pitch, UINT 
 
 }  // namespace
 
-void DecodeLevel(D3DFORMAT format, const std::uint8_t* bytes, UINT pitch, UINT width, UINT height,
-                 std::uint32_t* out) {
+void DecodeLevel(D3DFORMAT format, const std::uint8_t* bytes, UINT pitch, UINT width, UINT height, std::uint32_t* out) {
     if (device_common::LayoutOf(format).blockCompressed) {
         DecodeBlocks(format, bytes, pitch, width, height, out);
         return;

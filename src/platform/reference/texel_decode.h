@@ -10,7 +10,6 @@ namespace reference {
 
 // Decodes width x height texels from `bytes` (rows `pitch` bytes apart, in the format's own
 // rows: texel rows, or rows of 4 x 4 blocks) into `out`, width words per row.
-void DecodeLevel(D3DFORMAT format, const std::uint8_t* bytes, UINT pitch, UINT width, UINT height,
-                 std::uint32_t* out);
+void DecodeLevel(D3DFORMAT format, const std::uint8_t* bytes, UINT pitch, UINT width, UINT height, std::uint32_t* out);
 
 }  // namespace reference

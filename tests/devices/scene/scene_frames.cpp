@@ -31,7 +31,8 @@ bool ReadPng(const std::string& path, Image& image) {
     image.height = static_cast<int>(top.height);
     image.bgra.resize(static_cast<std::size_t>(image.width) * image.height);
     for (int y = 0; y < image.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(top.pixels + static_cast<std::size_t>(y) * top.rowPitch);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(top.pixels + static_cast<std::size_t>(y) * top.rowPitch);
         std::copy(row, row + image.width, image.bgra.begin() + static_cast<std::ptrdiff_t>(y) * image.width);
     }
     return true;
@@ -48,8 +49,8 @@ std::string OutputFolder() {
 int CaptureFrame(const std::string& environment, const std::string& device, const Pose& pose, unsigned time,
                  const std::string& path, Image& frame) {
     const std::string command = "cd " + Quoted(QUENOLDE_BUILD_FOLDER) + " && env " + environment + " " +
-                                Quoted(QUENOLDE_CAPTURE) + " --device " + device + " --time " +
-                                std::to_string(time) + " " + pose.arguments + " --out " + Quoted(path);
+                                Quoted(QUENOLDE_CAPTURE) + " --device " + device + " --time " + std::to_string(time) +
+                                " " + pose.arguments + " --out " + Quoted(path);
     const int status = std::system(command.c_str());
     if (status == -1 || !WIFEXITED(status)) return -1;
     const int code = WEXITSTATUS(status);
@@ -62,7 +63,8 @@ double PsnrRgb(const Image& a, const Image& b) {
     double squares = 0.0;
     for (std::size_t i = 0; i < a.bgra.size(); ++i)
         for (int shift = 0; shift < 24; shift += 8) {
-            const double d = static_cast<double>((a.bgra[i] >> shift) & 255) - static_cast<double>((b.bgra[i] >> shift) & 255);
+            const double d =
+                static_cast<double>((a.bgra[i] >> shift) & 255) - static_cast<double>((b.bgra[i] >> shift) & 255);
             squares += d * d;
         }
     if (squares == 0.0) return std::numeric_limits<double>::infinity();

@@ -2,6 +2,8 @@
 // bytes whatever its thread count, kernel set and pass pairing; the OpenGL device, on each of
 // Mesa's software drivers, comes within 40 dB of it. A failure leaves both frames and where they
 // differ beside the test's log.
+#include "scene_frames.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "platform/reference/tile_raster.h"
-#include "scene_frames.h"
 
 namespace scenetest {
 namespace {
@@ -29,9 +30,9 @@ std::vector<Configuration> ReferenceConfigurations() {
     for (const std::string& set : sets)
         for (const char* threads : {"1", "2"})
             for (const char* pairing : {"1", "0"})
-                configurations.push_back(
-                    {set + "-threads" + threads + "-pairing" + pairing,
-                     "QUENOLDE_REF_SIMD=" + set + " QUENOLDE_REF_THREADS=" + threads + " QUENOLDE_REF_PAIRING=" + pairing});
+                configurations.push_back({set + "-threads" + threads + "-pairing" + pairing,
+                                          "QUENOLDE_REF_SIMD=" + set + " QUENOLDE_REF_THREADS=" + threads +
+                                              " QUENOLDE_REF_PAIRING=" + pairing});
     return configurations;
 }
 
@@ -45,14 +46,16 @@ TEST(ReferenceFrames, AreTheSameWhateverTheThreadsKernelsAndPairing) {
         for (unsigned time : kClockTimes) {
             const std::string firstStem = FramePath(pose, time, configurations.front().name);
             Image first;
-            ASSERT_EQ(0, CaptureFrame(configurations.front().environment, "ref", pose, time, firstStem + ".png", first));
+            ASSERT_EQ(0,
+                      CaptureFrame(configurations.front().environment, "ref", pose, time, firstStem + ".png", first));
             for (std::size_t c = 1; c < configurations.size(); ++c) {
                 const std::string stem = FramePath(pose, time, configurations[c].name);
                 Image frame;
                 ASSERT_EQ(0, CaptureFrame(configurations[c].environment, "ref", pose, time, stem + ".png", frame));
                 if (frame.bgra != first.bgra)
-                    ADD_FAILURE() << pose.name << " at " << time << " ms: " << configurations[c].name << " differs from "
-                                  << configurations.front().name << ":" << WriteDifference(first, frame, stem);
+                    ADD_FAILURE() << pose.name << " at " << time << " ms: " << configurations[c].name
+                                  << " differs from " << configurations.front().name << ":"
+                                  << WriteDifference(first, frame, stem);
             }
         }
     }
