@@ -50,13 +50,9 @@ HRESULT VertexBufferBase::QueryInterface(REFIID iid, void** out) {
     return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DResource9, &IID_IDirect3DVertexBuffer9});
 }
 
-HRESULT VertexBufferBase::Lock(UINT offset, UINT size, void** data, DWORD flags) {
-    return store_.Lock(offset, size, flags, data);
-}
-
 HRESULT VertexBufferBase::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
     if (desc == nullptr) return D3DERR_INVALIDCALL;
-    *desc = {D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, Usage(), Pool(), store_.Length(), fvf_};
+    *desc = {D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, Usage(), Pool(), Store().Length(), fvf_};
     return D3D_OK;
 }
 
@@ -64,18 +60,14 @@ HRESULT IndexBufferBase::QueryInterface(REFIID iid, void** out) {
     return AnswerQuery(iid, out, {&IID_IUnknown, &IID_IDirect3DResource9, &IID_IDirect3DIndexBuffer9});
 }
 
-HRESULT IndexBufferBase::Lock(UINT offset, UINT size, void** data, DWORD flags) {
-    return store_.Lock(offset, size, flags, data);
-}
-
 HRESULT IndexBufferBase::GetDesc(D3DINDEXBUFFER_DESC* desc) {
     if (desc == nullptr) return D3DERR_INVALIDCALL;
-    *desc = {format_, D3DRTYPE_INDEXBUFFER, Usage(), Pool(), store_.Length()};
+    *desc = {format_, D3DRTYPE_INDEXBUFFER, Usage(), Pool(), Store().Length()};
     return D3D_OK;
 }
 
 std::uint32_t IndexBufferBase::IndexAt(std::uint64_t k) const {
-    const std::uint8_t* at = store_.Data() + k * IndexSize();
+    const std::uint8_t* at = Store().Data() + k * IndexSize();
     if (IndexSize() == 2) {
         std::uint16_t value;
         std::memcpy(&value, at, 2);

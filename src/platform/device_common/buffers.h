@@ -34,44 +34,52 @@ private:
     UINT writtenBegin_ = 0, writtenEnd_ = 0;
 };
 
-class VertexBufferBase : public Resource<IDirect3DVertexBuffer9> {
+// What both kinds of buffer share: the byte store that their locks hand out.
+template <class Interface>
+class StoredBuffer : public Resource<Interface> {
 public:
-    VertexBufferBase(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-        : Resource(std::move(link), pool, usage), store_(length), fvf_(fvf) {}
+    StoredBuffer(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DPOOL pool)
+        : Resource<Interface>(std::move(link), pool, usage), store_(length) {}
 
-    HRESULT QueryInterface(REFIID iid, void** out) override;
-    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
-    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
+        return store_.Lock(offset, size, flags, data);
+    }
     HRESULT Unlock() override { return store_.Unlock(); }
-    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
 
     ByteStore& Store() { return store_; }
     const ByteStore& Store() const { return store_; }
 
 private:
     ByteStore store_;
+};
+
+class VertexBufferBase : public StoredBuffer<IDirect3DVertexBuffer9> {
+public:
+    VertexBufferBase(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
+        : StoredBuffer(std::move(link), length, usage, pool), fvf_(fvf) {}
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+
+private:
     DWORD fvf_;
 };
 
-class IndexBufferBase : public Resource<IDirect3DIndexBuffer9> {
+class IndexBufferBase : public StoredBuffer<IDirect3DIndexBuffer9> {
 public:
     IndexBufferBase(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-        : Resource(std::move(link), pool, usage), store_(length), format_(format) {}
+        : StoredBuffer(std::move(link), length, usage, pool), format_(format) {}
 
     HRESULT QueryInterface(REFIID iid, void** out) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
-    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
-    HRESULT Unlock() override { return store_.Unlock(); }
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
 
-    ByteStore& Store() { return store_; }
-    const ByteStore& Store() const { return store_; }
     UINT IndexSize() const { return format_ == D3DFMT_INDEX32 ? 4 : 2; }
     // Index `k` of the buffer, which must lie inside it.
     std::uint32_t IndexAt(std::uint64_t k) const;
 
 private:
-    ByteStore store_;
     D3DFORMAT format_;
 };
 
