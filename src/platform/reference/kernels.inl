@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "platform/d3d9/d3d9_types.h"
 #include "platform/reference/tile_raster.h"
@@ -24,26 +25,30 @@ typedef std::uint32_t vu __attribute__((vector_size(N * 4)));
 
 // Lanes hold whole quads: lane l is pixel (l % 2, (l / 2) % 2) of quad l / 4. The quads of a
 // vector need not be neighbours, so small triangles fill the lanes with covered quads only.
+// The tables are constants, not values made at start-up: code that runs before main may not use
+// instructions that the processor running it lacks.
+template <class F, std::size_t... L>
+constexpr vi LaneTableOf(F f, std::index_sequence<L...>) {
+    return vi{f(static_cast<int>(L))...};
+}
 template <class F>
 constexpr vi LaneTable(F f) {
-    vi v{};
-    for (int l = 0; l < N; ++l) v[l] = f(l);
-    return v;
+    return LaneTableOf(f, std::make_index_sequence<N>{});
 }
-const vi kLaneX = LaneTable([](int l) { return l % 2; });
-const vi kLaneY = LaneTable([](int l) { return (l / 2) % 2; });
-const vi kLaneQuad = LaneTable([](int l) { return l / 4; });
+constexpr vi kLaneX = LaneTable([](int l) { return l % 2; });
+constexpr vi kLaneY = LaneTable([](int l) { return (l / 2) % 2; });
+constexpr vi kLaneQuad = LaneTable([](int l) { return l / 4; });
 // The derivatives of a texture coordinate pair (u, v) are per quad, so a vector holds them all:
 // group g = l / kQuads of lanes has, for quad l % kQuads, d/dx of u, d/dx of v, d/dy of u and
 // d/dy of v in turn. Each is a difference between two corners of the quad (top-right or
 // bottom-left less top-left) of u (lanes 0 to N - 1 of a shuffle) or v (lanes N to 2N - 1).
-const vi kDerivativeEnd = LaneTable([](int l) { return (l / kQuads % 2) * N + l % kQuads * 4 + (l / kQuads < 2 ? 1 : 2); });
-const vi kDerivativeStart = LaneTable([](int l) { return (l / kQuads % 2) * N + l % kQuads * 4; });
+constexpr vi kDerivativeEnd = LaneTable([](int l) { return (l / kQuads % 2) * N + l % kQuads * 4 + (l / kQuads < 2 ? 1 : 2); });
+constexpr vi kDerivativeStart = LaneTable([](int l) { return (l / kQuads % 2) * N + l % kQuads * 4; });
 // Groups 0 and 1 trade places, and 2 and 3; then 0 and 2, and 1 and 3.
-const vi kSwapGroupPairs = LaneTable([](int l) { return (l / kQuads ^ 1) * kQuads + l % kQuads; });
-const vi kSwapGroupHalves = LaneTable([](int l) { return (l / kQuads ^ 2) * kQuads + l % kQuads; });
+constexpr vi kSwapGroupPairs = LaneTable([](int l) { return (l / kQuads ^ 1) * kQuads + l % kQuads; });
+constexpr vi kSwapGroupHalves = LaneTable([](int l) { return (l / kQuads ^ 2) * kQuads + l % kQuads; });
 // Coverage is tested a row of quads at a time: lane l of a test is pixel (l % 2 + 2 (l / 4), ...).
-const vi kTestX = LaneTable([](int l) { return l % 2 + 2 * (l / 4); });
+constexpr vi kTestX = LaneTable([](int l) { return l % 2 + 2 * (l / 4); });
 constexpr int kTestWidth = 2 * kQuads;  // pixels across one coverage test
 
 // The helpers below pass colours as four vectors; inlined, those stay in registers.
