@@ -84,6 +84,24 @@ TEST_F(HeadlessTest, PresentKeepsAPackedCopyOfTheLastFrame) {
     EXPECT_EQ(headless::LastFrame().presentCount, 2u);
 }
 
+TEST_F(HeadlessTest, FramesCountWithoutPixelsOnlyWhenTheRunAskedNotToKeepThem) {
+    HWND window = MakeWindow();
+    const std::array<std::uint32_t, 4> pixels{1, 2, 3, 4};
+    EXPECT_TRUE(win32::WantsFramePixels(window));
+    ASSERT_TRUE(win32::PresentPixels(window, pixels.data(), 2, 2, 2));
+
+    headless::KeepFramePixels(false);
+    EXPECT_FALSE(win32::WantsFramePixels(window));
+    ASSERT_TRUE(win32::PresentPixels(window, nullptr, 4, 3, 4));
+    ASSERT_TRUE(win32::PresentPixels(window, pixels.data(), 2, 2, 2));
+    EXPECT_EQ(headless::LastFrame().presentCount, 3u);
+    EXPECT_EQ(headless::LastFrame().width, 2);
+    EXPECT_TRUE(headless::LastFrame().bgra.empty());  // no stale frame left behind either
+
+    headless::Reset();
+    EXPECT_TRUE(win32::WantsFramePixels(nullptr));  // a fresh run keeps pixels again
+}
+
 TEST_F(HeadlessTest, CursorCountsHidingAndReportsWhereItWasPut) {
     EXPECT_FALSE(headless::CursorHidden());
     EXPECT_EQ(ShowCursor(FALSE), -1);

@@ -14,6 +14,11 @@ namespace win32 {
 // window's client area. Returns false when the window cannot show frames.
 bool PresentPixels(HWND window, const std::uint32_t* bgra, int width, int height, int pitch);
 
+// Whether anyone looks at the pixels of the frames shown in `window`: false only where no one
+// will (a headless run that asked not to keep them). There a device may pass null pixels to
+// PresentPixels, which then counts the frame, and read nothing back to show it.
+bool WantsFramePixels(HWND window);
+
 // An OpenGL 3.3 core context that a backend makes for the hardware device: on the window itself
 // (SDL), or without any screen (headless, EGL). The device draws into a framebuffer object of its
 // own; the context only shows that framebuffer. One thread, the window thread, uses it.

@@ -50,6 +50,10 @@ struct Frame {
     unsigned presentCount = 0;
 };
 const Frame& LastFrame();
+// Whether presented frames keep their pixels in LastFrame() (on after Reset()). A run that only
+// counts frames, such as the bench, turns it off: the frame record then has its size and count but
+// no pixels, and the OpenGL device reads nothing back to fill it.
+void KeepFramePixels(bool keep);
 
 std::string WindowTitle(HWND window);
 unsigned TitleSetCount();

@@ -1,6 +1,7 @@
 // OpenGL without a screen: EGL contexts with no surface at all. The hardware device draws into
 // its own framebuffer object, and Present reads the frame back into the headless frame record,
-// where tests and tools find it as they find the reference device's frames.
+// where tests and tools find it as they find the reference device's frames; unless the run asked
+// not to keep frame pixels, when Present only counts the frame.
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -107,7 +108,9 @@ public:
     void* ProcAddress(const char* name) override { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
 
     bool Present(unsigned framebuffer, int width, int height) override {
-        if (window_ == nullptr || width <= 0 || height <= 0 || !LoadReadback()) return false;
+        if (window_ == nullptr || width <= 0 || height <= 0) return false;
+        if (!win32::WantsFramePixels(window_)) return win32::PresentPixels(window_, nullptr, width, height, width);
+        if (!LoadReadback()) return false;
         pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         bindFramebuffer_(GL_READ_FRAMEBUFFER, framebuffer);
         readBuffer_(GL_COLOR_ATTACHMENT0);

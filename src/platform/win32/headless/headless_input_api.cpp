@@ -44,6 +44,7 @@ void SetPeekHook(std::function<void(unsigned)> hook) { TheState().peekHook = std
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return TheState().messageBoxes; }
 const Frame& LastFrame() { return TheState().lastFrame; }
+void KeepFramePixels(bool keep) { TheState().keepFramePixels = keep; }
 unsigned TitleSetCount() { return TheState().titleSetCount; }
 
 }  // namespace headless

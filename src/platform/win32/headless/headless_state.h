@@ -14,6 +14,7 @@ struct State {
     std::function<void(unsigned)> peekHook;
     std::vector<MessageBoxRecord> messageBoxes;
     Frame lastFrame;
+    bool keepFramePixels = true;
     unsigned titleSetCount = 0;
     HWND mainWindow = nullptr;
 };

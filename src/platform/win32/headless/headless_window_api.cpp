@@ -55,19 +55,26 @@ int MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
 
 namespace win32 {
 
+bool WantsFramePixels(HWND) { return TheState().keepFramePixels; }
+
 bool PresentPixels(HWND window, const std::uint32_t* bgra, int width, int height, int pitch) {
-    if (!TheWindowManager().IsWindow(window) || bgra == nullptr || width <= 0 || height <= 0 || pitch < width)
+    const bool keep = TheState().keepFramePixels;
+    if (!TheWindowManager().IsWindow(window) || (keep && bgra == nullptr) || width <= 0 || height <= 0 || pitch < width)
         return false;
     headless::Frame& frame = TheState().lastFrame;
     frame.window = window;
     frame.width = width;
     frame.height = height;
+    ++frame.presentCount;
+    if (!keep) {
+        frame.bgra.clear();
+        return true;
+    }
     frame.bgra.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int row = 0; row < height; ++row) {
         const std::uint32_t* source = bgra + static_cast<std::size_t>(row) * static_cast<std::size_t>(pitch);
         std::copy(source, source + width, frame.bgra.begin() + static_cast<std::ptrdiff_t>(row) * width);
     }
-    ++frame.presentCount;
     return true;
 }
 

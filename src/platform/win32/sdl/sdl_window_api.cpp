@@ -38,8 +38,10 @@ namespace win32 {
 
 bool PresentPixels(HWND window, const std::uint32_t* bgra, int width, int height, int pitch) {
     SdlWindow* native = SdlWindowBehind(window);
-    return native != nullptr && native->Present(bgra, width, height, pitch);
+    return native != nullptr && bgra != nullptr && native->Present(bgra, width, height, pitch);
 }
+
+bool WantsFramePixels(HWND) { return true; }  // a window on a screen shows them
 
 namespace sdl {
 
