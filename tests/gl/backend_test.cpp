@@ -86,6 +86,11 @@ TEST_P(HardwareDeviceTest, AppliesStateByDifferenceAndCompilesOnlyInTheFirstFram
     EXPECT_EQ(9u, second.drawsLastFrame);
     EXPECT_EQ(0u, second.programsCompiledLastFrame) << "every program was made in the first frame";
     EXPECT_LT(second.glCallsLastFrame, first.glCallsLastFrame);
+    // Only the world matrix changes from one small draw to the next: each writes the matrices
+    // alone into the buffer it already has (the draws' own vertex buffers are new each time).
+    const CallCounts& counts = second.countsLastFrame;
+    EXPECT_EQ(9u, counts.Of(GlFunction::BufferData));
+    EXPECT_LE(counts.Of(GlFunction::BufferSubData), 8u + 2u);
 
     ASSERT_TRUE(SetStateFiltering(device_, false));
     DrawBusyFrame(device_, texture);

@@ -58,6 +58,46 @@ TEST_F(ProgramKeyTest, LightingStateCountsOnlyWhileLightingIsOn) {
     EXPECT_EQ(kFromMaterial, Key().diffuseSource);
 }
 
+TEST_F(ProgramKeyTest, SpecularThatCanOnlyBeBlackIsLeftOut) {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = {0.0f, -1.0f, 0.0f};
+    light.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
+    state_.lights.push_back({light, true});
+    state_.render[D3DRS_SPECULARENABLE] = TRUE;
+    state_.render[D3DRS_LOCALVIEWER] = TRUE;
+    state_.material.Specular = {0.0f, 0.0f, 0.0f, 1.0f};  // alpha does not reach the colour
+    const ProgramKey black = Key();
+    EXPECT_FALSE(black.specularLighting);
+    EXPECT_FALSE(black.localViewer);
+    EXPECT_FALSE(black.addSpecular);
+
+    state_.material.Specular.b = 0.5f;
+    const ProgramKey shiny = Key();
+    EXPECT_TRUE(shiny.specularLighting && shiny.localViewer && shiny.addSpecular);
+    state_.lights[0].light.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    EXPECT_EQ(black, Key()) << "a light without specular colour lights no highlight";
+    state_.lights[0].light.Specular.r = 1.0f;
+    state_.lights.push_back(state_.lights[0]);
+    state_.lights[0].enabled = FALSE;  // the one that is left has no specular colour
+    state_.lights[1].light.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    EXPECT_FALSE(Key().specularLighting);
+    state_.lights.pop_back();
+
+    // A colour taken from the vertices may be anything.
+    state_.lights[0].enabled = TRUE;
+    state_.material.Specular = {0.0f, 0.0f, 0.0f, 0.0f};
+    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_SPECULAR | D3DFVF_TEX2, layout_);
+    state_.render[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+    EXPECT_TRUE(Key().specularLighting);
+    EXPECT_EQ(kFromSpecular, Key().specularSource);
+    // Unlit, the vertex's specular colour is added as it is; without one nothing is.
+    state_.render[D3DRS_LIGHTING] = FALSE;
+    EXPECT_TRUE(Key().addSpecular);
+    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_TEX2, layout_);
+    EXPECT_FALSE(Key().addSpecular);
+}
+
 TEST_F(ProgramKeyTest, TexturesAndCoordinatesCountWhereAStageSamples) {
     const ProgramKey textured = Key();
     EXPECT_EQ(1, textured.stages[0].samples);

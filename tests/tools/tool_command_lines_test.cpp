@@ -44,7 +44,7 @@ TEST(ToolCommandLines, HelpIsOnStandardOutputWithEveryUnit) {
 
     const ToolRun bench = Start(BENCH_TOOL, "--help");
     EXPECT_EQ(bench.code, 0);
-    EXPECT_NE(bench.out.find("--scene auto|viewer|synthetic"), std::string::npos) << bench.out;
+    EXPECT_NE(bench.out.find("--device ref|hal"), std::string::npos) << bench.out;
     EXPECT_NE(bench.out.find("--warmup N"), std::string::npos);
 
     const ToolRun makeData = Start(MAKE_DATA_TOOL, "--help");
@@ -73,7 +73,7 @@ TEST(ToolCommandLines, BadValuesAreNamedAndNothingRuns) {
         {CAPTURE_TOOL, "--frames 0 --out x.png",
          "capture: --frames: '0' is not a whole number of frames from 1 to 4294967295\n"},
         {CAPTURE_TOOL, "--frames 2", "capture: --out FILE.png is required\n"},
-        {BENCH_TOOL, "--scene nope", "bench: --scene: 'nope' is not one of auto, viewer, synthetic\n"},
+        {BENCH_TOOL, "--device nope", "bench: --device: 'nope' is not one of ref, hal\n"},
         {BENCH_TOOL, "--frames", "bench: --frames needs a value (N)\n"},
         {MAKE_DATA_TOOL, "--seed 12x out",
          "make-data: --seed: '12x' is not a whole number from 0 to "

@@ -1,13 +1,14 @@
 // Frames per second of the viewer's frame on fixed camera views, headless:
-//   bench [--device ref|hal] [--frames N] [--warmup N] [--scene auto|viewer|synthetic]
-// "viewer" runs the viewer's own start-up and idle passes on the viewer's Data/ (the working
-// directory's, else the installed one); "synthetic" draws a generated scene of the same size with
-// the same device calls; "auto" (the default) measures the viewer and falls back to the synthetic
-// scene while the viewer still draws nothing but sky. Prints one JSON object:
-//   {"device": ..., "startup_ms": ..., "peak_rss_mib": ..., "views": [{"name", "fps", "ms_median", "ms_p95"}]}
-// The views are those of the llvmpipe anchor (vertical field of view 60 degrees, aspect 800/600,
-// near 0.1, far 1000, right-handed): "eye" standing one unit above the ground at the centre
-// looking along +z, and "overview" from (0, 15, -44) pitched 30 degrees down.
+//   bench [--device ref|hal] [--frames N] [--warmup N]
+// It runs the viewer's own start-up and idle passes on the viewer's Data/ (the working
+// directory's, else the installed one), and prints one JSON object:
+//   {"device": ..., "startup_ms": ..., "peak_rss_mib": ...,
+//    "views": [{"name", "fps", "ms_median", "ms_p95", and on the OpenGL device "gl": {...}}]}
+// where "gl" is the last measured frame's GL calls (in all and by function), draws and bytes
+// uploaded. The views are those of the llvmpipe anchor (vertical field of view 60 degrees,
+// aspect 800/600, near 0.1, far 1000, right-handed): "eye" standing one unit above the ground at
+// the centre looking along +z, and "overview" from (0, 15, -44) pitched 30 degrees down. No
+// frame is read back: the run keeps no frame pixels.
 
 #include <sys/resource.h>
 
@@ -27,9 +28,9 @@
 #include "command_line.h"
 #include "frame_timer.h"
 #include "platform/d3d9/device_backend.h"
+#include "platform/gl/readback.h"
 #include "platform/win32/data_folder.h"
 #include "platform/win32/headless/headless.h"
-#include "synthetic_scene.h"
 
 namespace {
 
@@ -37,7 +38,6 @@ struct Options {
     std::string device = "ref";
     std::uint32_t frames = 300;
     std::uint32_t warmup = 20;
-    std::string scene = "auto";
 };
 
 struct View {
@@ -75,10 +75,6 @@ std::optional<int> Parse(int argc, char** argv) {
              tools::WholeNumber(&g_options.frames, 1, 1000000, "a whole number of frames"));
     line.Add("warmup", "N", "frames drawn on each view before measuring (default 20)",
              tools::WholeNumber(&g_options.warmup, 0, 1000000, "a whole number of frames"));
-    line.Add("scene", "auto|viewer|synthetic",
-             "viewer: the viewer's own scene; synthetic: a generated one of the same size; auto (default): "
-             "the viewer's, or the generated one while the viewer draws only sky",
-             tools::OneOf(&g_options.scene, {"auto", "viewer", "synthetic"}));
     return line.Parse(argc, argv);
 }
 
@@ -97,6 +93,21 @@ void PutCamera(const View& view) {
 }
 
 void Finish() { PostMessageA(headless::MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0); }
+
+// What the OpenGL device did for the last frame, as a JSON object; empty on the reference device.
+std::string DeviceWork() {
+    gl::FrameStatistics statistics;
+    if (!gl::GetFrameStatistics(g_device, &statistics)) return "";
+    const gl::CallCounts& counts = statistics.countsLastFrame;
+    std::string byFunction;
+    for (std::size_t f = 0; f < gl::kGlFunctionCount; ++f)
+        if (counts.calls[f] != 0)
+            byFunction += (byFunction.empty() ? "\"" : ", \"") + std::string(gl::GlFunctionName(f)) +
+                          "\": " + std::to_string(counts.calls[f]);
+    return "{\"calls\": " + std::to_string(counts.Total()) +
+           ", \"draws\": " + std::to_string(statistics.drawsLastFrame) +
+           ", \"bytes_uploaded\": " + std::to_string(counts.bytesUploaded) + ", \"by_function\": {" + byFunction + "}}";
+}
 
 // Called at every PeekMessageA of the viewer's loop. Between two calls with no new message the
 // loop ran one idle pass: one frame. The clock moves 16 ms per frame, so the light turns and
@@ -126,6 +137,7 @@ void Pilot(unsigned peekCount) {
     if (g_framesInView >= g_options.warmup) g_timer.Tick();
     if (g_timer.Frames() == g_options.frames) {
         g_results.push_back(g_timer.Summary(kViews[g_view].name));
+        g_results.back().deviceWork = DeviceWork();
         g_timer.Reset();
         g_framesInView = 0;
         if (++g_view == kViewCount) {
@@ -142,29 +154,25 @@ double PeakRssMib() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
-void PrintJson(const char* scene) {
-    std::printf("{\"device\": \"%s\", \"scene\": \"%s\", \"startup_ms\": %.1f, \"peak_rss_mib\": %.1f, \"views\": [",
-                g_options.device.c_str(), scene, g_startupMs, PeakRssMib());
+void PrintJson() {
+    std::printf("{\"device\": \"%s\", \"startup_ms\": %.1f, \"peak_rss_mib\": %.1f, \"views\": [",
+                g_options.device.c_str(), g_startupMs, PeakRssMib());
     for (std::size_t i = 0; i < g_results.size(); ++i) {
         const bench::ViewResult& r = g_results[i];
-        std::printf("%s{\"name\": \"%s\", \"fps\": %.2f, \"ms_median\": %.3f, \"ms_p95\": %.3f}", i ? ", " : "",
+        std::printf("%s{\"name\": \"%s\", \"fps\": %.2f, \"ms_median\": %.3f, \"ms_p95\": %.3f", i ? ", " : "",
                     r.name.c_str(), r.fps, r.msMedian, r.msP95);
+        if (!r.deviceWork.empty()) std::printf(", \"gl\": %s", r.deviceWork.c_str());
+        std::printf("}");
     }
     std::printf("]}\n");
 }
 
 }  // namespace
 
-// True when the last frame shows more than the sky: the viewer assembles a scene.
-bool ViewerDrawsAScene() {
-    for (std::uint32_t pixel : headless::LastFrame().bgra)
-        if ((pixel & 0x00FFFFFFu) != 0x00E4FFFFu) return true;
-    return false;
-}
-
 // The viewer's own loop; 0 when measured, else the exit code.
 int RunViewer() {
     headless::Reset();
+    headless::KeepFramePixels(false);  // frames are counted, never looked at
     headless::SetTickCount(1000);
     headless::SetPeekHook(Pilot);
     WinMain(nullptr, nullptr, nullptr, 0);
@@ -180,88 +188,12 @@ int RunViewer() {
     return 0;
 }
 
-// The generated scene on a device made the way the viewer makes its own.
-int RunSynthetic() {
-    headless::Reset();
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "bench";
-    RegisterClassExA(&windowClass);
-    HWND window = CreateWindowExA(0, "bench", "bench", WS_OVERLAPPEDWINDOW, 100, 100, 800, 600, nullptr, nullptr,
-                                  nullptr, nullptr);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 800;
-    parameters.BackBufferHeight = 600;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = window;
-    parameters.Windowed = TRUE;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    bool hal = g_options.device == "hal";
-    IDirect3DDevice9* device = nullptr;
-    if (d3d == nullptr ||
-        FAILED(d3d->CreateDevice(0, hal ? D3DDEVTYPE_HAL : D3DDEVTYPE_REF, window,
-                                 hal ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                 &parameters, &device))) {
-        std::fprintf(stderr, "bench: the %s device is not available here\n", g_options.device.c_str());
-        if (d3d != nullptr) d3d->Release();
-        return 3;
-    }
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);  // the viewer's fixed states
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_PHONG);
-    bench::SyntheticScene scene;
-    bool created = scene.Create(device);
-    D3DXMATRIX projection, view, world;
-    D3DXMatrixPerspectiveFovRH(&projection, 1.0471976f, 800.0f / 600.0f, 0.1f, 1000.0f);
-    D3DXMatrixIdentity(&world);
-    device->SetTransform(D3DTS_WORLD, &world);
-    DWORD clock = 1000;
-    g_results.clear();
-    for (std::size_t v = 0; created && v < kViewCount; ++v) {
-        D3DXVECTOR3 eye = kViews[v].standOnGround ? D3DXVECTOR3(0, scene.GroundHeight(0, 0) + 1, 0) : kViews[v].eye;
-        float h = kViews[v].angleH, a = kViews[v].angleV;
-        D3DXVECTOR3 target = eye + D3DXVECTOR3(std::cos(a) * std::cos(h), std::sin(a), std::cos(a) * std::sin(h));
-        D3DXVECTOR3 up(0, 1, 0);
-        D3DXMatrixLookAtRH(&view, &eye, &target, &up);
-        g_timer.Reset();
-        for (unsigned frame = 0; frame < g_options.warmup + g_options.frames + 1; ++frame) {
-            if (frame >= g_options.warmup) g_timer.Tick();
-            scene.DrawFrame(view, projection, clock += 16);
-            if (g_startupMs < 0)
-                g_startupMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - g_start).count();
-        }
-        g_results.push_back(g_timer.Summary(kViews[v].name));
-    }
-    scene.Release();
-    device->Release();
-    d3d->Release();
-    DestroyWindow(window);
-    if (!created) std::fprintf(stderr, "bench: the synthetic scene could not be created\n");
-    return created ? 0 : 1;
-}
-
 int main(int argc, char** argv) {
     if (const std::optional<int> end = Parse(argc, argv)) return *end;
     win32::UseViewerDataFolder();
     d3d9::SetDevicePolicy(g_options.device == "ref" ? d3d9::DevicePolicy::ReferenceOnly
                                                     : d3d9::DevicePolicy::Automatic);
-    if (g_options.scene != "synthetic") {
-        int result = RunViewer();
-        if (result != 0) return result;
-        if (g_options.scene == "viewer" || ViewerDrawsAScene()) {
-            PrintJson("viewer");
-            return 0;
-        }
-        g_startupMs = -1;  // the viewer drew only sky: measure the stand-in instead
-    }
-    int result = RunSynthetic();
-    if (result == 0) PrintJson("synthetic");
+    const int result = RunViewer();
+    if (result == 0) PrintJson();
     return result;
 }

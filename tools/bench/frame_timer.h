@@ -12,6 +12,7 @@ struct ViewResult {
     double fps = 0;
     double msMedian = 0;
     double msP95 = 0;
+    std::string deviceWork;  // a JSON object of what the device did, when it says
 };
 
 class FrameTimer {

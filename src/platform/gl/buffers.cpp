@@ -15,10 +15,14 @@ GLuint BufferCopy::Sync(Functions& gl, StateCache& cache, GLenum target, device_
         cache.BindBuffer(target, name_);
         gl.BufferData(target, static_cast<GLsizeiptr>(store.Length()), store.Data(),
                       dynamic ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
+        gl.CountUpload(store.Length());
         return name_;
     }
     cache.BindBuffer(target, name_);
-    if (end > begin) gl.BufferSubData(target, begin, end - begin, store.Data() + begin);
+    if (end > begin) {
+        gl.BufferSubData(target, begin, end - begin, store.Data() + begin);
+        gl.CountUpload(end - begin);
+    }
     return name_;
 }
 

@@ -44,7 +44,7 @@ void Unpack(D3DCOLOR colour, float out[4]) {
     out[3] = static_cast<float>(colour >> 24) / 255.0f;
 }
 
-void FillLights(const device_common::ApiState& state, Constants& constants) {
+void FillLights(const device_common::ApiState& state, ShadingConstants& constants) {
     int count = 0;
     const D3DMATRIX& view = state.view;
     for (const device_common::LightSlot& slot : state.lights) {
@@ -64,10 +64,12 @@ void FillLights(const device_common::ApiState& state, Constants& constants) {
 
 }  // namespace
 
-const char* const kConstantsBlockSource = R"(layout(std140) uniform Constants {
+const char* const kConstantsBlockSource = R"(layout(std140) uniform TransformConstants {
     mat4 worldViewProjection;
     mat4 worldView;
     mat4 normalMatrix;
+};
+layout(std140) uniform ShadingConstants {
     vec4 pixelAdjust;
     vec4 materialDiffuse;
     vec4 materialAmbient;
@@ -84,32 +86,34 @@ const char* const kConstantsBlockSource = R"(layout(std140) uniform Constants {
 };
 )";
 
-void FillConstants(const device_common::ApiState& state, Constants& constants) {
-    std::memset(&constants, 0, sizeof constants);
+void FillConstants(const device_common::ApiState& state, Constants& out) {
+    std::memset(&out, 0, sizeof out);
+    TransformConstants& transform = out.transform;
     D3DMATRIX worldView, worldViewProjection;
     Multiply(state.world[0], state.view, worldView);
     Multiply(worldView, state.projection, worldViewProjection);
-    std::memcpy(constants.worldViewProjection, worldViewProjection.m, sizeof worldViewProjection.m);
-    std::memcpy(constants.worldView, worldView.m, sizeof worldView.m);
-    InverseTranspose3(worldView, constants.normalMatrix);
+    std::memcpy(transform.worldViewProjection, worldViewProjection.m, sizeof worldViewProjection.m);
+    std::memcpy(transform.worldView, worldView.m, sizeof worldView.m);
+    InverseTranspose3(worldView, transform.normalMatrix);
 
+    ShadingConstants& shading = out.shading;
     const D3DVIEWPORT9& viewport = state.viewport;
     const float shift = 1.0f - 2.0f * kTieBreak;  // (half a pixel - tie break) x 2 / size
-    constants.pixelAdjust[0] = shift / static_cast<float>(viewport.Width);
-    constants.pixelAdjust[1] = shift / static_cast<float>(viewport.Height);
+    shading.pixelAdjust[0] = shift / static_cast<float>(viewport.Width);
+    shading.pixelAdjust[1] = shift / static_cast<float>(viewport.Height);
 
     const D3DMATERIAL9& material = state.material;
-    Copy(material.Diffuse, constants.materialDiffuse);
-    Copy(material.Ambient, constants.materialAmbient);
-    Copy(material.Specular, constants.materialSpecular);
-    Copy(material.Emissive, constants.materialEmissive);
-    Unpack(state.render[D3DRS_AMBIENT], constants.ambientAndPower);
-    constants.ambientAndPower[3] = material.Power;
-    FillLights(state, constants);
+    Copy(material.Diffuse, shading.materialDiffuse);
+    Copy(material.Ambient, shading.materialAmbient);
+    Copy(material.Specular, shading.materialSpecular);
+    Copy(material.Emissive, shading.materialEmissive);
+    Unpack(state.render[D3DRS_AMBIENT], shading.ambientAndPower);
+    shading.ambientAndPower[3] = material.Power;
+    FillLights(state, shading);
 
-    Unpack(state.render[D3DRS_TEXTUREFACTOR], constants.textureFactor);
-    for (DWORD s = 0; s < kStages; ++s) Unpack(state.stage[s][D3DTSS_CONSTANT], constants.stageConstant[s]);
-    constants.alphaReference[0] = static_cast<float>(state.render[D3DRS_ALPHAREF] & 0xFF);
+    Unpack(state.render[D3DRS_TEXTUREFACTOR], shading.textureFactor);
+    for (DWORD s = 0; s < kStages; ++s) Unpack(state.stage[s][D3DTSS_CONSTANT], shading.stageConstant[s]);
+    shading.alphaReference[0] = static_cast<float>(state.render[D3DRS_ALPHAREF] & 0xFF);
 }
 
 }  // namespace gl

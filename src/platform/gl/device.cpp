@@ -1,5 +1,7 @@
 #include "platform/gl/device.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <new>
 
@@ -9,6 +11,21 @@
 
 namespace gl {
 namespace {
+
+// A software driver allocates and frees its per-frame buffers (binned triangles, vertex copies,
+// several megabytes) every frame. By default the C library hands such memory back to the system
+// as soon as it is free, and the next frame faults every page in and zeroes it again (on
+// llvmpipe, a quarter of the viewer's overview frame). Keeping freed memory in the process costs
+// about a megabyte of peak memory, since the next frame reuses it. Process-wide, and set once: a
+// program that makes an OpenGL device wants it from then on.
+void KeepFreedMemory() {
+    static const bool kept = [] {
+        constexpr int kTrimThreshold = 256 << 20;  // give back only beyond this much free at the top
+        constexpr int kMmapThreshold = 32 << 20;   // the largest the C library allows
+        return mallopt(M_TRIM_THRESHOLD, kTrimThreshold) == 1 && mallopt(M_MMAP_THRESHOLD, kMmapThreshold) == 1;
+    }();
+    (void)kept;
+}
 
 // Keys of programs made while the device is created: a driver that cannot compile the
 // generated code is found out there, where the adapter's caller can still take the reference
@@ -38,6 +55,7 @@ std::array<ProgramKey, 2> WarmUpKeys(const device_common::ApiState& defaults) {
 
 HRESULT Device::Create(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
                        UINT width, UINT height, IDirect3DDevice9** device) {
+    KeepFreedMemory();
     auto* created = new (std::nothrow) Device(adapter, window, behaviorFlags, parameters, width, height);
     if (created == nullptr) return E_OUTOFMEMORY;
     std::string why;
@@ -70,10 +88,13 @@ bool Device::Initialise(std::string* why) {
     cache_->BindFramebuffer(target_.Framebuffer());
     gl.GenVertexArrays(1, &vertexArray_);
     gl.BindVertexArray(vertexArray_);
-    gl.GenBuffers(1, &constantsBuffer_);
-    cache_->BindBuffer(GL_UNIFORM_BUFFER, constantsBuffer_);
-    gl.BufferData(GL_UNIFORM_BUFFER, sizeof(Constants), nullptr, GL_DYNAMIC_DRAW);
-    gl.BindBufferBase(GL_UNIFORM_BUFFER, kConstantsBinding, constantsBuffer_);
+    gl.GenBuffers(2, constantBuffers_.data());
+    const GLsizeiptr blockSizes[2] = {sizeof(TransformConstants), sizeof(ShadingConstants)};
+    for (unsigned binding : {kTransformBinding, kShadingBinding}) {
+        cache_->BindBuffer(GL_UNIFORM_BUFFER, constantBuffers_[binding]);
+        gl.BufferData(GL_UNIFORM_BUFFER, blockSizes[binding], nullptr, GL_DYNAMIC_DRAW);
+        gl.BindBufferBase(GL_UNIFORM_BUFFER, binding, constantBuffers_[binding]);
+    }
     gl.GenSamplers(kStages, samplers_.data());
     for (DWORD s = 0; s < kStages; ++s) {
         UpdateSampler(s, true);
@@ -112,9 +133,10 @@ Device::~Device() {
         programs_.reset();
         target_.Destroy(gl);
         if (vertexArray_ != 0) gl.DeleteVertexArrays(1, &vertexArray_);
-        if (constantsBuffer_ != 0) gl.DeleteBuffers(1, &constantsBuffer_);
+        if (constantBuffers_[0] != 0) gl.DeleteBuffers(2, constantBuffers_.data());
         if (filteredBuffer_ != 0) gl.DeleteBuffers(1, &filteredBuffer_);
         if (samplers_[0] != 0) gl.DeleteSamplers(kStages, samplers_.data());
+        if (previousFrame_ != nullptr) gl.DeleteSync(previousFrame_);
     }
     programs_.reset();
     context_.reset();

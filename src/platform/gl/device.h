@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/device_common/device_base.h"
 #include "platform/gl/constants.h"
 #include "platform/gl/context.h"
 #include "platform/gl/fixed_state.h"
@@ -15,7 +16,6 @@
 #include "platform/gl/readback.h"
 #include "platform/gl/render_target.h"
 #include "platform/gl/state_cache.h"
-#include "platform/device_common/device_base.h"
 
 namespace gl {
 
@@ -74,11 +74,16 @@ private:
     // Keeps the triangles whose indices lie in the declared range, in filteredIndices_.
     void FilterIndices(const device_common::DrawRequest& draw);
     void BindFilteredIndices();
+    // Marks the end of the frame just presented, and waits until the one before it is drawn.
+    void PaceFrames();
     // Updates the statistics at the end of a presented frame.
     void CountFrame();
     bool ApplyProgram(const device_common::VertexLayout& layout, const bool textured[kStages]);
     void ApplyFixedState();
     void ApplyConstants();
+    // Writes `fresh` into the block's buffer when it differs from `held`, which it then becomes.
+    template <typename Block>
+    void UploadBlock(unsigned binding, const Block& fresh, Block& held);
     void ApplyTextures(const bool textured[kStages]);
     // Brings sampler object `stage` to the stage's sampler states: what changed, or everything.
     void UpdateSampler(DWORD stage, bool everything);
@@ -90,7 +95,8 @@ private:
     std::unique_ptr<ProgramCache> programs_;
     RenderTarget target_;
     GLuint vertexArray_ = 0;
-    GLuint constantsBuffer_ = 0;
+    // One buffer per constant block, made once and written in place when its values change.
+    std::array<GLuint, 2> constantBuffers_{};
     Constants constants_{};
     bool constantsKnown_ = false;
     std::array<GLuint, kStages> samplers_{};
@@ -100,6 +106,10 @@ private:
     bool filtering_ = true;
     std::vector<std::uint32_t> filteredIndices_;
     GLuint filteredBuffer_ = 0;
+
+    // Set when the last frame was presented: the next Present waits for it, so that the driver
+    // works on one frame while the scene records the next, and no more frames than that queue up.
+    GLsync previousFrame_ = nullptr;
 
     FrameStatistics statistics_;
     std::uint32_t drawsThisFrame_ = 0;

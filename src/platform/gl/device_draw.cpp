@@ -80,8 +80,9 @@ void Device::BindFilteredIndices() {
     Functions& gl = context_->Gl();
     if (filteredBuffer_ == 0) gl.GenBuffers(1, &filteredBuffer_);
     cache_->BindBuffer(GL_ELEMENT_ARRAY_BUFFER, filteredBuffer_);
-    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(filteredIndices_.size() * sizeof(std::uint32_t)),
-                  filteredIndices_.data(), GL_STREAM_DRAW);
+    const std::size_t bytes = filteredIndices_.size() * sizeof(std::uint32_t);
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), filteredIndices_.data(), GL_STREAM_DRAW);
+    gl.CountUpload(bytes);
 }
 
 }  // namespace gl

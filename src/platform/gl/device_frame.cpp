@@ -55,25 +55,43 @@ HRESULT Device::PresentFrame(HWND window) {
         // The context lives on the device window: the frame goes there without leaving GL.
         context_->Native().Present(target_.Framebuffer(), target_.Width(), target_.Height());
     } else {
-        // Another window is shown the frame as the reference device shows its frames.
+        // Another window is shown the frame as the reference device shows its frames; read back
+        // only when someone looks at it.
         std::vector<std::uint32_t> frame;
-        if (window != nullptr && ReadColour(frame))
-            win32::PresentPixels(window, frame.data(), target_.Width(), target_.Height(), target_.Width());
+        const bool wanted = window != nullptr && win32::WantsFramePixels(window);
+        if (window != nullptr && (!wanted || ReadColour(frame)))
+            win32::PresentPixels(window, wanted ? frame.data() : nullptr, target_.Width(), target_.Height(),
+                                 target_.Width());
     }
     cache_->ForgetFramebuffer();
+    PaceFrames();
     CountFrame();
     return D3D_OK;
+}
+
+void Device::PaceFrames() {
+    Functions& gl = context_->Gl();
+    GLsync presented = gl.FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    if (previousFrame_ != nullptr) {
+        // The flush sends the frame just presented on its way; a second is long enough for any
+        // frame, and a driver that never signals must not hang the program.
+        constexpr GLuint64 kSecond = 1000000000;
+        gl.ClientWaitSync(previousFrame_, GL_SYNC_FLUSH_COMMANDS_BIT, kSecond);
+        gl.DeleteSync(previousFrame_);
+    }
+    previousFrame_ = presented;
 }
 
 void Device::CountFrame() {
     Functions& gl = context_->Gl();
     const std::uint32_t compiled = programs_->Compiled();
     ++statistics_.frames;
-    statistics_.glCallsLastFrame = gl.CallCount();
+    statistics_.glCallsLastFrame = gl.Counts().Total();
+    statistics_.countsLastFrame = gl.Counts();
     statistics_.drawsLastFrame = drawsThisFrame_;
     statistics_.programsCompiled = compiled;
     statistics_.programsCompiledLastFrame = compiled - compiledBeforeFrame_;
-    gl.ResetCallCount();
+    gl.ResetCounts();
     drawsThisFrame_ = 0;
     compiledBeforeFrame_ = compiled;
 }

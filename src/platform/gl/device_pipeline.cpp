@@ -33,16 +33,23 @@ void Device::ApplyFixedState() {
     cache_->Scissor(false);
 }
 
+template <typename Block>
+void Device::UploadBlock(unsigned binding, const Block& fresh, Block& held) {
+    if (constantsKnown_ && filtering_ && std::memcmp(&fresh, &held, sizeof fresh) == 0) return;
+    held = fresh;
+    cache_->BindBuffer(GL_UNIFORM_BUFFER, constantBuffers_[binding]);
+    // A write in place, not new storage: drivers copy constants as they queue each draw (or
+    // rename small writes themselves), so this neither waits for queued draws nor allocates.
+    context_->Gl().BufferSubData(GL_UNIFORM_BUFFER, 0, sizeof fresh, &fresh);
+    context_->Gl().CountUpload(sizeof fresh);
+}
+
 void Device::ApplyConstants() {
     Constants fresh;
     FillConstants(state_, fresh);
-    if (constantsKnown_ && filtering_ && std::memcmp(&fresh, &constants_, sizeof fresh) == 0) return;
-    constants_ = fresh;
+    UploadBlock(kTransformBinding, fresh.transform, constants_.transform);
+    UploadBlock(kShadingBinding, fresh.shading, constants_.shading);
     constantsKnown_ = true;
-    cache_->BindBuffer(GL_UNIFORM_BUFFER, constantsBuffer_);
-    // New storage each time rather than a write into the old: draws already queued still read
-    // the old values, and overwriting them would make the driver wait for those draws.
-    context_->Gl().BufferData(GL_UNIFORM_BUFFER, sizeof constants_, &constants_, GL_STREAM_DRAW);
 }
 
 void Device::UpdateSampler(DWORD stage, bool everything) {

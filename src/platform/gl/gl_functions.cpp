@@ -4,6 +4,21 @@
 
 namespace gl {
 
+const char* GlFunctionName(std::size_t function) {
+    static const char* const kNames[] = {
+#define QUENOLDE_GL_NAME(Name, NAME) "gl" #Name,
+        QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_NAME)
+#undef QUENOLDE_GL_NAME
+    };
+    return function < kGlFunctionCount ? kNames[function] : "";
+}
+
+std::uint64_t CallCounts::Total() const {
+    std::uint64_t total = 0;
+    for (std::uint32_t count : calls) total += count;
+    return total;
+}
+
 bool Functions::Load(win32::GlContext& context, std::string* why) {
     std::string missing;
 #define QUENOLDE_GL_LOAD(Name, NAME)                                                    \

@@ -5,6 +5,8 @@
 
 #include <GL/glcorearb.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -39,6 +41,9 @@ namespace gl {
     X(Clear, CLEAR)                                       \
     X(StencilMask, STENCILMASK)                           \
     X(Finish, FINISH)                                     \
+    X(FenceSync, FENCESYNC)                               \
+    X(ClientWaitSync, CLIENTWAITSYNC)                     \
+    X(DeleteSync, DELETESYNC)                             \
     X(GenFramebuffers, GENFRAMEBUFFERS)                   \
     X(DeleteFramebuffers, DELETEFRAMEBUFFERS)             \
     X(BindFramebuffer, BINDFRAMEBUFFER)                   \
@@ -100,21 +105,45 @@ namespace gl {
     X(SamplerParameterf, SAMPLERPARAMETERF)               \
     X(SamplerParameterfv, SAMPLERPARAMETERFV)
 
+// Each function's place in the per-function counts.
+enum class GlFunction : std::uint8_t {
+#define QUENOLDE_GL_ENUMERATOR(Name, NAME) Name,
+    QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_ENUMERATOR)
+#undef QUENOLDE_GL_ENUMERATOR
+};
+#define QUENOLDE_GL_ONE(Name, NAME) +1
+constexpr std::size_t kGlFunctionCount = 0 QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_ONE);
+#undef QUENOLDE_GL_ONE
+
+// "glName" of a function.
+const char* GlFunctionName(std::size_t function);
+
+// GL calls by function, and the bytes of vertices, indices, constants and texels handed to GL.
+struct CallCounts {
+    std::array<std::uint32_t, kGlFunctionCount> calls{};
+    std::uint64_t bytesUploaded = 0;
+
+    std::uint64_t Total() const;
+    std::uint32_t Of(GlFunction function) const { return calls[static_cast<std::size_t>(function)]; }
+};
+
 class Functions {
 public:
     // Fills the table from the current context. False, with the missing names in `why`, when
     // this GL lacks any of them.
     bool Load(win32::GlContext& context, std::string* why);
 
-    // GL calls made through this table since the last ResetCallCount.
-    std::uint64_t CallCount() const { return calls_; }
-    void ResetCallCount() { calls_ = 0; }
+    // GL calls made through this table, and bytes uploaded, since the last ResetCounts.
+    const CallCounts& Counts() const { return counts_; }
+    void ResetCounts() { counts_ = CallCounts{}; }
+    // Called with each upload's size by the code that makes it.
+    void CountUpload(std::size_t bytes) { counts_.bytesUploaded += bytes; }
 
-#define QUENOLDE_GL_WRAPPER(Name, NAME) \
-    template <class... Args>            \
-    auto Name(Args... args) {           \
-        ++calls_;                       \
-        return gl##Name##_(args...);    \
+#define QUENOLDE_GL_WRAPPER(Name, NAME)                              \
+    template <class... Args>                                         \
+    auto Name(Args... args) {                                        \
+        ++counts_.calls[static_cast<std::size_t>(GlFunction::Name)]; \
+        return gl##Name##_(args...);                                 \
     }
     QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_WRAPPER)
 #undef QUENOLDE_GL_WRAPPER
@@ -124,7 +153,7 @@ private:
     QUENOLDE_GL_FUNCTIONS(QUENOLDE_GL_POINTER)
 #undef QUENOLDE_GL_POINTER
 
-    std::uint64_t calls_ = 0;
+    CallCounts counts_;
 };
 
 }  // namespace gl

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gl/constants.h"
 #include "platform/gl/program_source.h"
 
 namespace gl {
@@ -75,8 +76,12 @@ GLuint ProgramCache::Build(const ProgramKey& key) {
         gl_.DeleteProgram(program);
         return 0;
     }
-    const GLuint block = gl_.GetUniformBlockIndex(program, "Constants");
-    if (block != GL_INVALID_INDEX) gl_.UniformBlockBinding(program, block, kConstantsBinding);
+    const auto bindBlock = [&](const char* name, GLuint binding) {
+        const GLuint block = gl_.GetUniformBlockIndex(program, name);
+        if (block != GL_INVALID_INDEX) gl_.UniformBlockBinding(program, block, binding);
+    };
+    bindBlock("TransformConstants", kTransformBinding);
+    bindBlock("ShadingConstants", kShadingBinding);
     // Samplers are uniforms of the program: they are set once, through the program in use.
     GLint previous = 0;
     gl_.GetIntegerv(GL_CURRENT_PROGRAM, &previous);

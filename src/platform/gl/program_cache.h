@@ -11,9 +11,6 @@
 
 namespace gl {
 
-// The uniform block binding point of the constants.
-constexpr GLuint kConstantsBinding = 0;
-
 class ProgramCache {
 public:
     explicit ProgramCache(Functions& gl) : gl_(gl) {}

@@ -44,6 +44,21 @@ std::uint8_t Source(DWORD materialSource, bool colourVertex, const device_common
     return kFromMaterial;
 }
 
+bool Black(const D3DCOLORVALUE& colour) { return colour.r == 0.0f && colour.g == 0.0f && colour.b == 0.0f; }
+
+// Whether the specular lighting can come out other than black: some light has a specular colour,
+// and the colour it multiplies is a vertex's or a material's that is not black.
+bool SpecularCanShow(const device_common::ApiState& state, std::uint8_t specularSource) {
+    if (specularSource == kFromMaterial && Black(state.material.Specular)) return false;
+    int lights = 0;
+    for (const device_common::LightSlot& slot : state.lights) {
+        if (!slot.enabled || slot.light.Type != D3DLIGHT_DIRECTIONAL || lights == kMaxLights) continue;
+        ++lights;
+        if (!Black(slot.light.Specular)) return true;
+    }
+    return false;
+}
+
 void KeyVertexPart(const device_common::ApiState& state, const device_common::VertexLayout& layout, ProgramKey& key) {
     const auto& rs = state.render;
     key.flatShading = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
@@ -56,13 +71,15 @@ void KeyVertexPart(const device_common::ApiState& state, const device_common::Ve
     key.lightCount = static_cast<std::uint8_t>(ActiveLightCount(state));
     key.vertexNormal = layout.normal >= 0;
     key.normalizeNormals = key.vertexNormal && rs[D3DRS_NORMALIZENORMALS] != FALSE;
-    key.specularLighting = rs[D3DRS_SPECULARENABLE] != FALSE;
-    key.localViewer = key.specularLighting && rs[D3DRS_LOCALVIEWER] != FALSE;
     const bool colourVertex = rs[D3DRS_COLORVERTEX] != FALSE;
     key.diffuseSource = Source(rs[D3DRS_DIFFUSEMATERIALSOURCE], colourVertex, layout);
     key.ambientSource = Source(rs[D3DRS_AMBIENTMATERIALSOURCE], colourVertex, layout);
-    key.specularSource = key.specularLighting ? Source(rs[D3DRS_SPECULARMATERIALSOURCE], colourVertex, layout) : 0;
     key.emissiveSource = Source(rs[D3DRS_EMISSIVEMATERIALSOURCE], colourVertex, layout);
+    // Specular lighting that can only be black is left out: it would add nothing to any pixel.
+    const std::uint8_t specularSource = Source(rs[D3DRS_SPECULARMATERIALSOURCE], colourVertex, layout);
+    key.specularLighting = rs[D3DRS_SPECULARENABLE] != FALSE && SpecularCanShow(state, specularSource);
+    key.specularSource = key.specularLighting ? specularSource : 0;
+    key.localViewer = key.specularLighting && rs[D3DRS_LOCALVIEWER] != FALSE;
 }
 
 void KeyStage(const device_common::ApiState& state, const device_common::VertexLayout& layout, DWORD s, bool textured,
@@ -141,7 +158,9 @@ ProgramKey MakeProgramKey(const device_common::ApiState& state, const device_com
     while (key.stageCount > 1 && ChangesNothing(key.stages[key.stageCount - 1]))
         std::memset(&key.stages[--key.stageCount], 0, sizeof(StageKey));
     const auto& rs = state.render;
-    key.addSpecular = rs[D3DRS_SPECULARENABLE] != FALSE;
+    // The specular colour is added only where it can be other than black.
+    key.addSpecular =
+        rs[D3DRS_SPECULARENABLE] != FALSE && (key.lighting ? key.specularLighting : key.vertexSpecular) != 0;
     if (rs[D3DRS_ALPHATESTENABLE] != FALSE) {
         // ALWAYS, and values outside the API's, test nothing: no code for them.
         const DWORD function = rs[D3DRS_ALPHAFUNC];

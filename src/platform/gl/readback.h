@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "platform/d3d9/d3d9_api.h"
+#include "platform/gl/gl_functions.h"
 
 namespace gl {
 
 struct FrameStatistics {
     std::uint32_t frames = 0;            // presented so far
     std::uint64_t glCallsLastFrame = 0;  // GL calls the device made for the last presented frame
+    CallCounts countsLastFrame;          // the same calls by function, and the bytes uploaded
     std::uint32_t drawsLastFrame = 0;
     std::uint32_t programsCompiled = 0;  // since the device was made
     std::uint32_t programsCompiledLastFrame = 0;

@@ -20,6 +20,7 @@ void Texture::Upload(Functions& gl, std::size_t index) {
     else
         gl.TexImage2D(GL_TEXTURE_2D, target, static_cast<GLint>(upload.internalFormat), width, height, 0, upload.format,
                       upload.type, BytesOf(index));
+    gl.CountUpload(level.size);
 }
 
 GLuint Texture::Sync(Functions& gl, StateCache& cache, int unit) {
