@@ -2,7 +2,7 @@
 //   bench [--device ref|hal] [--frames N] [--warmup N]
 // It runs the viewer's own start-up and idle passes on the viewer's Data/ (the working
 // directory's, else the installed one), and prints one JSON object:
-//   {"device": ..., "startup_ms": ..., "peak_rss_mib": ...,
+//   {"device": ..., "startup_ms": ..., "peak_rss_mib": ..., on the OpenGL device "programs": {...},
 //    "views": [{"name", "fps", "ms_median", "ms_p95", and on the OpenGL device "gl": {...}}]}
 // where "gl" is the last measured frame's GL calls (in all and by function), draws and bytes
 // uploaded. The views are those of the llvmpipe anchor (vertical field of view 60 degrees,
@@ -56,6 +56,7 @@ constexpr std::size_t kViewCount = sizeof kViews / sizeof kViews[0];
 Options g_options;
 std::chrono::steady_clock::time_point g_start = std::chrono::steady_clock::now();
 double g_startupMs = -1;
+std::string g_programs;  // on the OpenGL device: programs compiled at its creation and in the first frame
 bool g_halMissing = false;
 D3DXVECTOR3 g_groundEye;
 std::size_t g_view = 0;
@@ -129,8 +130,14 @@ void Pilot(unsigned peekCount) {
         return;  // a message was handled, not a frame drawn
     }
     g_lastPresent = presents;
-    if (g_startupMs < 0)
+    if (g_startupMs < 0) {
         g_startupMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - g_start).count();
+        gl::FrameStatistics statistics;
+        if (gl::GetFrameStatistics(g_device, &statistics))
+            g_programs = "{\"at_creation\": " +
+                         std::to_string(statistics.programsCompiled - statistics.programsCompiledLastFrame) +
+                         ", \"in_first_frame\": " + std::to_string(statistics.programsCompiledLastFrame) + "}";
+    }
     headless::AdvanceTicks(16);
     ++g_framesInView;
     if (g_framesInView == g_options.warmup) g_timer.Reset();
@@ -155,8 +162,10 @@ double PeakRssMib() {
 }
 
 void PrintJson() {
-    std::printf("{\"device\": \"%s\", \"startup_ms\": %.1f, \"peak_rss_mib\": %.1f, \"views\": [",
-                g_options.device.c_str(), g_startupMs, PeakRssMib());
+    std::printf("{\"device\": \"%s\", \"startup_ms\": %.1f, \"peak_rss_mib\": %.1f, ", g_options.device.c_str(),
+                g_startupMs, PeakRssMib());
+    if (!g_programs.empty()) std::printf("\"programs\": %s, ", g_programs.c_str());
+    std::printf("\"views\": [");
     for (std::size_t i = 0; i < g_results.size(); ++i) {
         const bench::ViewResult& r = g_results[i];
         std::printf("%s{\"name\": \"%s\", \"fps\": %.2f, \"ms_median\": %.3f, \"ms_p95\": %.3f", i ? ", " : "",

@@ -27,28 +27,51 @@ void KeepFreedMemory() {
     (void)kept;
 }
 
-// Keys of programs made while the device is created: a driver that cannot compile the
-// generated code is found out there, where the adapter's caller can still take the reference
-// device, and not at the first frame. One lit two-stage program, one unlit alpha-tested one.
-std::array<ProgramKey, 2> WarmUpKeys(const device_common::ApiState& defaults) {
-    device_common::ApiState lit = defaults;
+// Programs made while the device is created: a driver that cannot compile the generated code
+// is found out there, where the adapter's caller can still take the reference device, and the
+// first frame compiles nothing. They are the viewer's three kinds of draw, each as the state it
+// sets: lit, one texture's alpha then the diffuse colour times a second texture; unlit, one
+// texture, alpha-tested; unlit, one texture times a second.
+device_common::ApiState LitAlphaThenModulatedTexture(const device_common::ApiState& defaults) {
+    device_common::ApiState state = defaults;
     D3DLIGHT9 sun{};
     sun.Type = D3DLIGHT_DIRECTIONAL;
     sun.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
     sun.Direction = {0.0f, -1.0f, 0.0f};
-    lit.lights.push_back(device_common::LightSlot{sun, true});
-    lit.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
-    lit.render[D3DRS_SPECULARENABLE] = TRUE;
-    device_common::VertexLayout terrain;
-    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, terrain);
-    device_common::ApiState unlit = defaults;
-    unlit.render[D3DRS_LIGHTING] = FALSE;
-    unlit.render[D3DRS_ALPHATESTENABLE] = TRUE;
-    unlit.render[D3DRS_ALPHAFUNC] = D3DCMP_GREATEREQUAL;
-    device_common::VertexLayout tree;
-    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, tree);
+    state.lights.push_back(device_common::LightSlot{sun, true});
+    state.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    state.stage[1][D3DTSS_COLORARG1] = D3DTA_DIFFUSE;
+    state.stage[1][D3DTSS_COLORARG2] = D3DTA_TEXTURE;
+    state.stage[1][D3DTSS_TEXCOORDINDEX] = 1;
+    return state;
+}
+
+device_common::ApiState UnlitAlphaTestedTexture(const device_common::ApiState& defaults) {
+    device_common::ApiState state = defaults;
+    state.render[D3DRS_LIGHTING] = FALSE;
+    state.render[D3DRS_ALPHATESTENABLE] = TRUE;
+    state.render[D3DRS_ALPHAFUNC] = D3DCMP_GREATEREQUAL;
+    return state;
+}
+
+device_common::ApiState UnlitTextureTimesTexture(const device_common::ApiState& defaults) {
+    device_common::ApiState state = defaults;
+    state.render[D3DRS_LIGHTING] = FALSE;
+    state.stage[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    state.stage[1][D3DTSS_COLORARG1] = D3DTA_CURRENT;
+    state.stage[1][D3DTSS_COLORARG2] = D3DTA_TEXTURE;
+    state.stage[1][D3DTSS_TEXCOORDINDEX] = 1;
+    return state;
+}
+
+std::array<ProgramKey, 3> WarmUpKeys(const device_common::ApiState& defaults) {
+    device_common::VertexLayout twoSets, oneSet;
+    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, twoSets);
+    device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, oneSet);
     const bool textured[kStages] = {true, true};
-    return {MakeProgramKey(lit, terrain, textured), MakeProgramKey(unlit, tree, textured)};
+    return {MakeProgramKey(LitAlphaThenModulatedTexture(defaults), twoSets, textured),
+            MakeProgramKey(UnlitAlphaTestedTexture(defaults), oneSet, textured),
+            MakeProgramKey(UnlitTextureTimesTexture(defaults), twoSets, textured)};
 }
 
 }  // namespace
@@ -111,6 +134,7 @@ bool Device::Initialise(std::string* why) {
     gl.ClearDepth(1.0);
     gl.Clear(GL_COLOR_BUFFER_BIT | (target_.HasDepth() ? GL_DEPTH_BUFFER_BIT : 0));
     if (!WarmUp(why)) return false;
+    compiledBeforeFrame_ = programs_->Compiled();  // the first frame counts only its own
     const GLenum error = gl.GetError();
     if (error == GL_NO_ERROR) return true;
     if (why != nullptr) *why = "OpenGL reported error " + std::to_string(error) + " while the device was set up";
