@@ -130,8 +130,7 @@ bool Device::Initialise(std::string* why) {
     cache_->ColourMask(0xF);
     cache_->DepthMask(true);
     cache_->Scissor(false);
-    gl.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    gl.ClearDepth(1.0);
+    cache_->ClearValues({0.0f, 0.0f, 0.0f, 0.0f}, 1.0, 0);
     gl.Clear(GL_COLOR_BUFFER_BIT | (target_.HasDepth() ? GL_DEPTH_BUFFER_BIT : 0));
     if (!WarmUp(why)) return false;
     compiledBeforeFrame_ = programs_->Compiled();  // the first frame counts only its own

@@ -15,19 +15,18 @@ HRESULT Device::ClearTargets(DWORD rectCount, const D3DRECT* rects, DWORD flags,
     if (flags & D3DCLEAR_TARGET) {
         bits |= GL_COLOR_BUFFER_BIT;
         cache_->ColourMask(0xF);  // a clear writes every channel, whatever the draws' write mask is
-        gl.ClearColor(static_cast<float>((color >> 16) & 255) / 255.0f, static_cast<float>((color >> 8) & 255) / 255.0f,
-                      static_cast<float>(color & 255) / 255.0f, static_cast<float>(color >> 24) / 255.0f);
     }
     if (flags & D3DCLEAR_ZBUFFER) {
         bits |= GL_DEPTH_BUFFER_BIT;
         cache_->DepthMask(true);
-        gl.ClearDepth(z);
     }
     if ((flags & D3DCLEAR_STENCIL) && target_.HasStencil()) {
         bits |= GL_STENCIL_BUFFER_BIT;
-        gl.StencilMask(0xFFFFFFFFu);
-        gl.ClearStencil(static_cast<GLint>(stencil));
+        cache_->StencilMask(0xFFFFFFFFu);
     }
+    // The values go to GL only when they change (a frame clears with the same ones as the last).
+    const auto channel = [color](int shift) { return static_cast<float>((color >> shift) & 255) / 255.0f; };
+    cache_->ClearValues({channel(16), channel(8), channel(0), channel(24)}, z, static_cast<GLint>(stencil));
     // Only the viewport is cleared, and within it only the rectangles when there are some.
     const D3DVIEWPORT9& vp = state_.viewport;
     const D3DRECT whole{static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), static_cast<LONG>(vp.X + vp.Width),

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/gl/state_cache.h"
 #include "platform/device_common/api_state.h"
+#include "platform/gl/state_cache.h"
 
 namespace gl {
 

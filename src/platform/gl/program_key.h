@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "platform/gl/caps.h"
 #include "platform/device_common/api_state.h"
 #include "platform/device_common/vertex_layout.h"
+#include "platform/gl/caps.h"
 
 namespace gl {
 

@@ -12,6 +12,7 @@ void StateCache::Invalidate() {
     viewport_ = Rectangle{-1, -1, -1, -1};
     nearZ_ = farZ_ = -1.0f;
     scissor_ = Rectangle{-1, -1, -1, -1};
+    clearKnown_ = stencilMaskKnown_ = false;
     program_ = kUnknown;
     activeUnit_ = -1;
     textures_.fill(kUnknown);
@@ -58,6 +59,24 @@ void StateCache::DepthMask(bool write) {
     if (Skip(depthMask_ == static_cast<int>(write))) return;
     gl_.DepthMask(write ? GL_TRUE : GL_FALSE);
     depthMask_ = write;
+}
+
+void StateCache::ClearValues(const std::array<float, 4>& colour, double depth, GLint stencil) {
+    const bool known = clearKnown_ && filtering_;
+    if (!known || colour != clearColour_) gl_.ClearColor(colour[0], colour[1], colour[2], colour[3]);
+    if (!known || depth != clearDepth_) gl_.ClearDepth(depth);
+    if (!known || stencil != clearStencil_) gl_.ClearStencil(stencil);
+    clearColour_ = colour;
+    clearDepth_ = depth;
+    clearStencil_ = stencil;
+    clearKnown_ = true;
+}
+
+void StateCache::StencilMask(GLuint mask) {
+    if (Skip(stencilMaskKnown_ && mask == stencilMask_)) return;
+    gl_.StencilMask(mask);
+    stencilMask_ = mask;
+    stencilMaskKnown_ = true;
 }
 
 void StateCache::Cull(GLenum face) {

@@ -52,6 +52,9 @@ public:
     void Viewport(const Rectangle& viewport, float nearZ, float farZ);
     // An empty optional rectangle turns scissoring off.
     void Scissor(bool enabled, const Rectangle& rectangle = {});
+    // The values a clear writes, and the stencil write mask (which only clears change).
+    void ClearValues(const std::array<float, 4>& colour, double depth, GLint stencil);
+    void StencilMask(GLuint mask);
 
     void UseProgram(GLuint program);
     void BindTexture(int unit, GLuint texture);
@@ -88,6 +91,12 @@ private:
     Rectangle viewport_;
     float nearZ_ = -1.0f, farZ_ = -1.0f;
     Rectangle scissor_;
+    bool clearKnown_ = false;
+    std::array<float, 4> clearColour_{};
+    double clearDepth_ = 0.0;
+    GLint clearStencil_ = 0;
+    bool stencilMaskKnown_ = false;
+    GLuint stencilMask_ = 0;
     GLuint program_ = kUnknown;
     int activeUnit_ = -1;
     std::array<GLuint, kTextureUnits> textures_{};
