@@ -42,8 +42,8 @@ void BouclePrincipale(HWND fenetre) {
 int WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     EnregistrerClasse(instance);
-    g_fenetre = CreateWindowExA(0, kClasse, kTitre, WS_OVERLAPPEDWINDOW, 100, 100, g_largeurFenetre,
-                                g_hauteurFenetre, GetDesktopWindow(), nullptr, instance, nullptr);
+    g_fenetre = CreateWindowExA(0, kClasse, kTitre, WS_OVERLAPPEDWINDOW, 100, 100, g_largeurFenetre, g_hauteurFenetre,
+                                GetDesktopWindow(), nullptr, instance, nullptr);
     ShowCursor(FALSE);
     SetCursorPos(g_largeurFenetre / 2, g_hauteurFenetre / 2);
 

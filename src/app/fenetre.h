@@ -10,4 +10,3 @@ extern INT g_hauteurFenetre;
 // Runs the whole viewer: window, device, scene, loop, release. Always returns 0.
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 LRESULT CALLBACK ProcFenetre(HWND fenetre, UINT message, WPARAM wParam, LPARAM lParam);
-

@@ -71,8 +71,8 @@ HRESULT InitDirect3D(HWND fenetre) {
     // A hardware device that cannot start after all (its programs fail to build, say) has said
     // why on standard error; the reference device then draws the same frames.
     if (FAILED(resultat) && type == D3DDEVTYPE_HAL)
-        resultat = g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, fenetre,
-                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parametres, &g_device);
+        resultat = g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, fenetre, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                       &parametres, &g_device);
     if (FAILED(resultat)) {
         g_device = nullptr;
         return E_FAIL;

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/win32/windows_api.h"
-#include "utilities/relacher.h"
 #include "utilities/d3dx_texture.h"
+#include "utilities/relacher.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "utilities/d3dx_mesh.h"
 #include "objects/objet.h"
 #include "utilities/d3dx_matrix_stack.h"
+#include "utilities/d3dx_mesh.h"
 
 class cMesh : public cObjet {
 public:

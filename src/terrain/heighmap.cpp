@@ -38,7 +38,8 @@ HRESULT HeighMap::Init(const char* fichier, IDirect3DDevice9** device, float pas
         win32::Diagnose(win32::PlatformPath(fichier),
                         "unsupported size " + std::to_string(largeur) + " x " + std::to_string(hauteur) +
                             " for a terrain: the width and the height must be even and at least 2, and width x "
-                            "height at most " + std::to_string(kSommetsMax) + " (256 x 256, say)");
+                            "height at most " +
+                            std::to_string(kSommetsMax) + " (256 x 256, say)");
         MessageBoxA(nullptr, "Dimensions de l'image de relief non supportées.", "Erreur HeighMap", MB_ICONWARNING);
         return E_FAIL;
     }

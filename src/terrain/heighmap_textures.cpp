@@ -2,8 +2,8 @@
 // do not pull in the texture loader.
 
 #include "terrain/heighmap.h"
-#include "utilities/relacher.h"
 #include "utilities/d3dx_texture.h"
+#include "utilities/relacher.h"
 
 namespace {
 

@@ -13,8 +13,7 @@ constexpr float kSmallestNormal = 1.17549435e-38f;
 void SetRows(D3DXMATRIX* out, const float (&rows)[16]) { std::memcpy(out->m, rows, sizeof rows); }
 
 // View matrix from an already normalised z axis; the two look-at forms differ only in that axis.
-D3DXMATRIX* LookAtFromZAxis(D3DXMATRIX* out, const D3DXVECTOR3& eye, const D3DXVECTOR3& zaxis,
-                            const D3DXVECTOR3& up) {
+D3DXMATRIX* LookAtFromZAxis(D3DXMATRIX* out, const D3DXVECTOR3& eye, const D3DXVECTOR3& zaxis, const D3DXVECTOR3& up) {
     D3DXVECTOR3 xaxis;
     D3DXVec3Cross(&xaxis, &up, &zaxis);
     D3DXVec3Normalize(&xaxis, &xaxis);
@@ -199,15 +198,13 @@ D3DXMATRIX* D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* out, float yaw, float pit
     return D3DXMatrixRotationQuaternion(out, &q);
 }
 
-D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
-                               const D3DXVECTOR3* up) {
+D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at, const D3DXVECTOR3* up) {
     D3DXVECTOR3 zaxis = *at - *eye;
     D3DXVec3Normalize(&zaxis, &zaxis);
     return LookAtFromZAxis(out, *eye, zaxis, *up);
 }
 
-D3DXMATRIX* D3DXMatrixLookAtRH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
-                               const D3DXVECTOR3* up) {
+D3DXMATRIX* D3DXMatrixLookAtRH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at, const D3DXVECTOR3* up) {
     D3DXVECTOR3 zaxis = *eye - *at;
     D3DXVec3Normalize(&zaxis, &zaxis);
     return LookAtFromZAxis(out, *eye, zaxis, *up);

@@ -57,10 +57,10 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, ID
 
 // Maps the file read-only (names may use '\'), loads it as D3DXCreateTextureFromFileInMemoryEx
 // does, and always gives the mapping back. A missing or unreadable file gives D3DXERR_INVALIDDATA.
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, UINT width, UINT height,
-                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo,
-                                     PALETTEENTRY* palette, IDirect3DTexture9** texture);
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, UINT width, UINT height, UINT mipLevels,
+                                     DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
+                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
+                                     IDirect3DTexture9** texture);
 
 // Decodes the bytes and builds the texture. On success *texture holds one new reference; on any
 // failure *texture is left as it was and everything made on the way is given back.
@@ -68,7 +68,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, 
 // D3DXERR_INVALIDDATA: no decoder accepts the bytes. D3DERR_NOTAVAILABLE: no device format can
 // hold the image. E_OUTOFMEMORY, or the device's own failure, otherwise.
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width,
-                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
                                             D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
                                             IDirect3DTexture9** texture);

@@ -103,8 +103,7 @@ DWORD ReadDword(const BYTE* data, UINT offset) {
 
 bool MasksMatch(const DdsPixelFormat& row, const DdsPixelFormat& file) {
     constexpr DWORD kColourMasks = kPfRgb | kPfLuminance | kPfBumpDuDv | kPfBumpLuminance | kPfZBuffer;
-    if ((row.flags & kColourMasks) != 0 &&
-        (row.red != file.red || row.green != file.green || row.blue != file.blue))
+    if ((row.flags & kColourMasks) != 0 && (row.red != file.red || row.green != file.green || row.blue != file.blue))
         return false;
     if ((row.flags & (kPfAlphaPixels | kPfAlpha)) != 0 && row.alpha != file.alpha) return false;
     return true;
@@ -171,13 +170,11 @@ bool ReadHeader(const BYTE* data, UINT length, DdsHeader* header, std::string* w
     }
 
     if (ReadDword(data, 76) != 32) {
-        Tell(why, "decoder error: DDS pixel format block of " + std::to_string(ReadDword(data, 76)) +
-                      " bytes, not 32");
+        Tell(why, "decoder error: DDS pixel format block of " + std::to_string(ReadDword(data, 76)) + " bytes, not 32");
         return false;
     }
-    const DdsPixelFormat file{D3DFMT_UNKNOWN,       ReadDword(data, 80), ReadDword(data, 84), ReadDword(data, 88),
-                              ReadDword(data, 92),  ReadDword(data, 96), ReadDword(data, 100),
-                              ReadDword(data, 104)};
+    const DdsPixelFormat file{D3DFMT_UNKNOWN,      ReadDword(data, 80), ReadDword(data, 84),  ReadDword(data, 88),
+                              ReadDword(data, 92), ReadDword(data, 96), ReadDword(data, 100), ReadDword(data, 104)};
     header->format = MatchPixelFormat(file);
     if (header->format == D3DFMT_UNKNOWN) {
         Tell(why, (file.flags & kPfFourCC) != 0

@@ -57,7 +57,7 @@ struct DecodedImage {
 // When why is not null it receives, in words for the user, what was wrong with the bytes: set on
 // every failure ("not a PNG, JPEG or DDS image" when no decoder knew them), and on success when
 // the file was damaged but still decoded; left empty otherwise.
-HRESULT LoadImageFromMemory(DecodedImage* image, const void* data, UINT length, D3DXIMAGE_INFO* info,
-                            bool wantPixels, std::string* why = nullptr);
+HRESULT LoadImageFromMemory(DecodedImage* image, const void* data, UINT length, D3DXIMAGE_INFO* info, bool wantPixels,
+                            std::string* why = nullptr);
 
 }  // namespace utilities

@@ -84,8 +84,7 @@ bool IsDxtFormat(D3DFORMAT format) {
 }
 
 bool IsPackedPairFormat(D3DFORMAT format) {
-    return format == D3DFMT_UYVY || format == D3DFMT_R8G8_B8G8 || format == D3DFMT_YUY2 ||
-           format == D3DFMT_G8R8_G8B8;
+    return format == D3DFMT_UYVY || format == D3DFMT_R8G8_B8G8 || format == D3DFMT_YUY2 || format == D3DFMT_G8R8_G8B8;
 }
 
 }  // namespace utilities

@@ -1,11 +1,11 @@
 #include "utilities/image_filter.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-
-#include <emmintrin.h>
 
 #include "utilities/d3dx_texture.h"
 
@@ -62,7 +62,8 @@ Taps BuildTaps(UINT sourceSize, UINT destSize, DWORD kernel) {
         } else if (kernel == D3DX_FILTER_LINEAR) {
             const double base = std::floor(centre);
             const double t = centre - base;
-            indices = {Clamp(static_cast<long long>(base), sourceSize), Clamp(static_cast<long long>(base) + 1, sourceSize)};
+            indices = {Clamp(static_cast<long long>(base), sourceSize),
+                       Clamp(static_cast<long long>(base) + 1, sourceSize)};
             weights = {1.0 - t, t};
         } else if (kernel == D3DX_FILTER_BOX) {
             const double from = d * scale, to = (d + 1) * scale;
@@ -172,8 +173,8 @@ ByteImage Separable(const ByteImageView& source, UINT width, UINT height, DWORD 
                 int sum = 0;
                 for (UINT t = across.first[x]; t < across.first[x + 1]; ++t)
                     sum += in[across.taps[t].index * channels + c] * across.taps[t].weight;
-                out[x * channels + c] = std::uint16_t((sum + (1 << (kWeightBits - kCarryBits - 1))) >>
-                                                      (kWeightBits - kCarryBits));
+                out[x * channels + c] =
+                    std::uint16_t((sum + (1 << (kWeightBits - kCarryBits - 1))) >> (kWeightBits - kCarryBits));
             }
     }
     ByteImage result(width, height, channels, source.indexed);

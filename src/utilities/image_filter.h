@@ -30,8 +30,7 @@ struct ByteImage {
 
     ByteImage() = default;
     ByteImage(UINT w, UINT h, UINT texelBytes, bool isIndexed)
-        : width(w), height(h), bytesPerTexel(texelBytes), indexed(isIndexed),
-          bytes(std::size_t(w) * h * texelBytes) {}
+        : width(w), height(h), bytesPerTexel(texelBytes), indexed(isIndexed), bytes(std::size_t(w) * h * texelBytes) {}
     BYTE* Row(UINT y) { return bytes.data() + std::size_t(y) * width * bytesPerTexel; }
     const BYTE* Row(UINT y) const { return bytes.data() + std::size_t(y) * width * bytesPerTexel; }
     ByteImageView View() const {

@@ -18,9 +18,9 @@ struct DecoderEntry {
     Decoder decode;
 };
 constexpr DecoderEntry kDecoders[] = {
-    {D3DXIFF_BMP, nullptr}, {D3DXIFF_PPM, nullptr}, {D3DXIFF_DDS, DecodeDds},
+    {D3DXIFF_BMP, nullptr},    {D3DXIFF_PPM, nullptr},   {D3DXIFF_DDS, DecodeDds},
     {D3DXIFF_JPG, DecodeJpeg}, {D3DXIFF_PNG, DecodePng}, {D3DXIFF_PFM, nullptr},
-    {D3DXIFF_HDR, nullptr}, {D3DXIFF_TGA, nullptr}, {D3DXIFF_DIB, nullptr},
+    {D3DXIFF_HDR, nullptr},    {D3DXIFF_TGA, nullptr},   {D3DXIFF_DIB, nullptr},
 };
 
 // Sets LC_NUMERIC to "C" for its lifetime when it is not already, and puts the old one back.
@@ -91,8 +91,8 @@ HRESULT TryDecoders(DecodedImage& image, const BYTE* bytes, UINT length, bool wa
 
 }  // namespace
 
-HRESULT LoadImageFromMemory(DecodedImage* image, const void* data, UINT length, D3DXIMAGE_INFO* info,
-                            bool wantPixels, std::string* why) {
+HRESULT LoadImageFromMemory(DecodedImage* image, const void* data, UINT length, D3DXIMAGE_INFO* info, bool wantPixels,
+                            std::string* why) {
     if (why != nullptr) why->clear();
     if (image == nullptr || data == nullptr || length == 0) {
         Tell(why, length == 0 ? "empty file" : "no data");

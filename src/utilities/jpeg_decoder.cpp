@@ -4,11 +4,13 @@
 // skips nothing; everything owned lives in DecodeJpeg, outside them.
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 
-#include <jpeglib.h>
+// clang-format off: jpeglib.h needs size_t and FILE declared before it
 #include <jerror.h>
+#include <jpeglib.h>
+// clang-format on
 
 #include "utilities/image_decoders.h"
 
@@ -156,9 +158,9 @@ HRESULT DecodeJpeg(DecodedImage& image, const BYTE* data, UINT length, bool want
     const UINT bytesPerPixel = colour ? 4 : 1;
     const std::uint64_t pixels = std::uint64_t{width} * height;
     if (width == 0 || height == 0 || !PlausibleSize(pixels, length))
-        return Refuse(data, length, why,
-                      "truncated: a " + SizeText(width, height) + " JPEG cannot come from " + std::to_string(length) +
-                          " bytes");
+        return Refuse(
+            data, length, why,
+            "truncated: a " + SizeText(width, height) + " JPEG cannot come from " + std::to_string(length) + " bytes");
     if (pixels * bytesPerPixel > kMaxDecodedBytes) {
         Tell(why, "unsupported size " + SizeText(width, height) + ": a decoded image may take at most " +
                       std::to_string(kMaxDecodedBytes >> 20) + " MiB");
@@ -181,8 +183,8 @@ HRESULT DecodeJpeg(DecodedImage& image, const BYTE* data, UINT length, bool want
         if (!ReadJpegRows(&session, image.ownedPixels.get(), level.rowPitch))
             return Refuse(data, length, why, LibjpegSaid(session));
         if (session.error.warning[0] != '\0')
-            Tell(why, std::string(session.error.endedEarly ? "truncated: " : "damaged: ") + "JPEG: " +
-                          session.error.warning + "; the picture keeps what could be read");
+            Tell(why, std::string(session.error.endedEarly ? "truncated: " : "damaged: ") +
+                          "JPEG: " + session.error.warning + "; the picture keeps what could be read");
         // Colour comes as B, G, R, X; the texel holds no channel in its top byte, which is cleared.
         if (colour) ClearTopBytes(image.ownedPixels.get(), pixels);
         level.pixels = image.ownedPixels.get();

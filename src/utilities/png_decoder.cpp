@@ -177,7 +177,7 @@ bool PlanFor(const PngHeader& h, PngPlan* plan) {
 }
 
 std::uint64_t RawImageBytes(const PngHeader& h) {
-    const int samples = h.colourType == PNG_COLOR_TYPE_RGB         ? 3
+    const int samples = h.colourType == PNG_COLOR_TYPE_RGB          ? 3
                         : h.colourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
                         : h.colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
                                                                     : 1;

@@ -16,8 +16,8 @@ namespace {
 class MappedFile {
 public:
     explicit MappedFile(LPCSTR name) {
-        file_ = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+        file_ =
+            CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ == INVALID_HANDLE_VALUE) return;
         DWORD high = 0;
         const DWORD size = GetFileSize(file_, &high);
@@ -55,15 +55,14 @@ private:
 }  // namespace
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, IDirect3DTexture9** texture) {
-    return D3DXCreateTextureFromFileExA(device, fileName, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                        D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
-                                        nullptr, texture);
+    return D3DXCreateTextureFromFileExA(device, fileName, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+                                        D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, texture);
 }
 
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, UINT width, UINT height,
-                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo,
-                                     PALETTEENTRY* palette, IDirect3DTexture9** texture) {
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, UINT width, UINT height, UINT mipLevels,
+                                     DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
+                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
+                                     IDirect3DTexture9** texture) {
     if (fileName == nullptr) return D3DERR_INVALIDCALL;
     const MappedFile file(fileName);
     if (!file.valid()) {
@@ -72,9 +71,9 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, 
     }
     // An empty file goes on as no data and length 0, which the loader refuses.
     std::string why;
-    const HRESULT hr = utilities::CreateTextureFromMemory(device, file.data(), file.size(), width, height, mipLevels,
-                                                          usage, format, pool, filter, mipFilter, colorKey,
-                                                          sourceInfo, palette, texture, &why);
+    const HRESULT hr =
+        utilities::CreateTextureFromMemory(device, file.data(), file.size(), width, height, mipLevels, usage, format,
+                                           pool, filter, mipFilter, colorKey, sourceInfo, palette, texture, &why);
     if (!why.empty()) win32::Diagnose(win32::PlatformPath(fileName), why);
     return hr;
 }

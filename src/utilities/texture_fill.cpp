@@ -57,11 +57,9 @@ void ToWorkImage(const ImageLevel& level, const FillSettings& settings, WorkSour
     }
     std::vector<D3DCOLOR> argb(std::size_t(level.width) * level.height);
     UnpackToArgb(RectOf(level), settings.palette, argb.data());
-    if (settings.colourKey != 0)
-        std::replace(argb.begin(), argb.end(), settings.colourKey, D3DCOLOR{0});
+    if (settings.colourKey != 0) std::replace(argb.begin(), argb.end(), settings.colourKey, D3DCOLOR{0});
     out.converted = ByteImage(level.width, level.height, texelBytes, work == D3DFMT_P8);
-    PackFromArgb(argb.data(), level.width, level.height, work, out.converted.bytes.data(),
-                 level.width * texelBytes);
+    PackFromArgb(argb.data(), level.width, level.height, work, out.converted.bytes.data(), level.width * texelBytes);
     out.view = out.converted.View();
 }
 
@@ -91,8 +89,7 @@ private:
     bool locked = false;
 };
 
-void CopyRows(const BYTE* from, std::size_t fromPitch, BYTE* to, std::size_t toPitch, std::size_t rowBytes,
-              UINT rows) {
+void CopyRows(const BYTE* from, std::size_t fromPitch, BYTE* to, std::size_t toPitch, std::size_t rowBytes, UINT rows) {
     for (UINT y = 0; y < rows; ++y) std::memcpy(to + y * toPitch, from + y * fromPitch, rowBytes);
 }
 
@@ -159,8 +156,8 @@ struct LevelAbove {
 // Whether the next level can be box-filtered straight into the texture: same byte layout as the
 // level above, and the exact halving the box rule is defined on.
 bool HalvesInPlace(const FillSettings& settings, const LevelAbove& above, const D3DSURFACE_DESC& desc) {
-    return settings.chained && (settings.mipFilter & 0xFF) == D3DX_FILTER_BOX && above.valid &&
-           !above.view.indexed && WorkFormat(settings.textureFormat) == settings.textureFormat &&
+    return settings.chained && (settings.mipFilter & 0xFF) == D3DX_FILTER_BOX && above.valid && !above.view.indexed &&
+           WorkFormat(settings.textureFormat) == settings.textureFormat &&
            desc.Width == std::max(1u, above.view.width / 2) && desc.Height == std::max(1u, above.view.height / 2);
 }
 
@@ -180,7 +177,8 @@ HRESULT FillTexture(IDirect3DTexture9* texture, const std::vector<ImageLevel>& f
             above = LevelAbove{};
             const ImageLevel& level = fileLevels[index];
             if (level.format == WorkFormat(settings.textureFormat))
-                above.Set({level.pixels, level.rowPitch, level.width, level.height, workBytes, level.format == D3DFMT_P8});
+                above.Set(
+                    {level.pixels, level.rowPitch, level.width, level.height, workBytes, level.format == D3DFMT_P8});
             continue;
         }
         if (index >= fromFile && HalvesInPlace(settings, above, desc)) {

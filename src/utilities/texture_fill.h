@@ -9,9 +9,9 @@ namespace utilities {
 
 struct FillSettings {
     D3DFORMAT textureFormat;
-    DWORD filter;     // resamples file levels to their texture level's size
-    DWORD mipFilter;  // makes each lower level from the one above, when chained
-    bool chained;     // false: each lower level is resampled from the last file level
+    DWORD filter;        // resamples file levels to their texture level's size
+    DWORD mipFilter;     // makes each lower level from the one above, when chained
+    bool chained;        // false: each lower level is resampled from the last file level
     D3DCOLOR colourKey;  // 0: none; otherwise texels of exactly this colour become transparent black
     const PaletteColour* palette;
 };

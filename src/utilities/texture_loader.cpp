@@ -7,12 +7,12 @@
 #include <string>
 #include <utility>
 
-#include "utilities/decoded_image.h"
 #include "utilities/d3dx_texture.h"
+#include "utilities/decoded_image.h"
 #include "utilities/image_decoders.h"
 #include "utilities/texture_fill.h"
-#include "utilities/texture_from_memory.h"
 #include "utilities/texture_format_choice.h"
+#include "utilities/texture_from_memory.h"
 #include "utilities/texture_layout.h"
 
 namespace utilities {
@@ -75,11 +75,10 @@ struct Plan {
     TextureShape shape;
 };
 
-HRESULT PlanTexture(IDirect3DDevice9* device, const DecodedImage& image, const Request& request,
-                    bool paletteOutput, const PaletteColour* workingPalette, Plan* plan) {
+HRESULT PlanTexture(IDirect3DDevice9* device, const DecodedImage& image, const Request& request, bool paletteOutput,
+                    const PaletteColour* workingPalette, Plan* plan) {
     const ImageLevel& top = image.Top();
-    plan->imageFormat =
-        request.format == D3DFMT_P8 ? top.format : ReinterpretPaletteImage(top.format, image.palette);
+    plan->imageFormat = request.format == D3DFMT_P8 ? top.format : ReinterpretPaletteImage(top.format, image.palette);
     const D3DFORMAT wanted =
         WantedFormat(plan->imageFormat, request.format, request.pool, paletteOutput, workingPalette);
     const UINT width = RequestedSize(request.width, top.width);
@@ -119,15 +118,15 @@ HRESULT CreateAndFill(IDirect3DDevice9* device, const DecodedImage& image, const
     const bool staged = request.pool == D3DPOOL_DEFAULT && (request.usage & D3DUSAGE_DYNAMIC) == 0;
     Owned<IDirect3DTexture9> staging;
     if (staged) {
-        hr = device->CreateTexture(shape.width, shape.height, shape.levels, 0, plan.textureFormat,
-                                   D3DPOOL_SYSTEMMEM, staging.out(), nullptr);
+        hr = device->CreateTexture(shape.width, shape.height, shape.levels, 0, plan.textureFormat, D3DPOOL_SYSTEMMEM,
+                                   staging.out(), nullptr);
         if (FAILED(hr)) return hr;
     }
 
     std::vector<ImageLevel> levels = image.faces.front();
     for (ImageLevel& level : levels) level.format = plan.imageFormat;
-    const FillSettings settings{plan.textureFormat, request.filter, request.mipFilter, Chained(request),
-                                request.colourKey, image.palette};
+    const FillSettings settings{plan.textureFormat, request.filter,    request.mipFilter,
+                                Chained(request),   request.colourKey, image.palette};
     hr = FillTexture(staged ? staging.get() : texture.get(), levels, settings);
     if (FAILED(hr)) return hr;
     if (staged) {
@@ -162,8 +161,8 @@ std::string DeviceRefusal(HRESULT hr, const DecodedImage& image) {
 
 HRESULT CreateTextureFromMemory(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width, UINT height,
                                 UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo,
-                                PALETTEENTRY* palette, IDirect3DTexture9** texture, std::string* why) {
+                                DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
+                                IDirect3DTexture9** texture, std::string* why) {
     if (why != nullptr) why->clear();
     if (device == nullptr || data == nullptr || length == 0 || texture == nullptr) {
         Tell(why, length == 0 ? "empty file" : "invalid call");
@@ -213,8 +212,8 @@ HRESULT CreateTextureFromMemory(IDirect3DDevice9* device, LPCVOID data, UINT len
 }  // namespace utilities
 
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, LPCVOID data, UINT length, UINT width,
-                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
                                             D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
                                             IDirect3DTexture9** texture) {
     return utilities::CreateTextureFromMemory(device, data, length, width, height, mipLevels, usage, format, pool,

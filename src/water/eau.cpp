@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/win32/windows_api.h"
-#include "utilities/relacher.h"
 #include "utilities/d3dx_texture.h"
+#include "utilities/relacher.h"
 
 namespace {
 

@@ -25,8 +25,8 @@ protected:
         classe.lpfnWndProc = DefWindowProcA;
         classe.lpszClassName = "test";
         RegisterClassExA(&classe);
-        g_fenetre = CreateWindowExA(0, "test", "", WS_OVERLAPPEDWINDOW, 100, 100, 800, 600, nullptr, nullptr,
-                                    nullptr, nullptr);
+        g_fenetre =
+            CreateWindowExA(0, "test", "", WS_OVERLAPPEDWINDOW, 100, 100, 800, 600, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(g_fenetre);
         ASSERT_EQ(InitDirect3D(g_fenetre), S_OK);
         InitMatrices();

@@ -1,7 +1,7 @@
 // Compressed blocks decode to the values of the published S3TC layouts.
-#include <gtest/gtest.h>
-
 #include "platform/device_common/s3tc.h"
+
+#include <gtest/gtest.h>
 
 namespace device_common {
 namespace {

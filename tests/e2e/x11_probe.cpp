@@ -61,7 +61,9 @@ int Watch(Display* display, double seconds) {
             if (window) std::printf("title 0x%lx %s\n", window, Title(display, window).c_str());
             std::fflush(stdout);
         }
-        struct timespec pause {0, 2000000};
+        struct timespec pause {
+            0, 2000000
+        };
         nanosleep(&pause, nullptr);
     }
     return 0;

@@ -34,9 +34,9 @@ protected:
         parameters.Windowed = TRUE;
         parameters.EnableAutoDepthStencil = TRUE;
         parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_REF, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                     &device_),
-                  S_OK);
+        ASSERT_EQ(
+            d3d_->CreateDevice(0, D3DDEVTYPE_REF, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_),
+            S_OK);
     }
     void TearDown() override {
         if (device_) device_->Release();

@@ -14,8 +14,7 @@ using utilities::DecodedImage;
 
 DecodedImage Decode(const Bytes& file) {
     DecodedImage image;
-    EXPECT_EQ(utilities::LoadImageFromMemory(&image, file.data(), static_cast<UINT>(file.size()), nullptr, true),
-              S_OK);
+    EXPECT_EQ(utilities::LoadImageFromMemory(&image, file.data(), static_cast<UINT>(file.size()), nullptr, true), S_OK);
     return image;
 }
 
@@ -98,7 +97,8 @@ TEST(DecodePng, PaletteOfSixteenWithFourAlphas) {
     picture.colourType = PNG_COLOR_TYPE_PALETTE;
     picture.bitDepth = 4;
     picture.width = 4;
-    for (int i = 0; i < 16; ++i) picture.paletteRgb.insert(picture.paletteRgb.end(), {BYTE(i), BYTE(i * 2), BYTE(i * 3)});
+    for (int i = 0; i < 16; ++i)
+        picture.paletteRgb.insert(picture.paletteRgb.end(), {BYTE(i), BYTE(i * 2), BYTE(i * 3)});
     picture.transparency = {0, 50, 100, 150};
     picture.samples = {0x01, 0xEF};  // indices 0, 1, 14, 15
     const DecodedImage image = Decode(EncodePng(picture));

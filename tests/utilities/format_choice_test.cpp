@@ -45,8 +45,7 @@ TEST(FormatChoice, NearestCandidateByChannelDistance) {
     // DXT1's one alpha bit rules out every format without alpha.
     EXPECT_EQ(ChooseFormat(D3DFMT_DXT1, Offers(kReferenceFormats)), D3DFMT_A8R8G8B8);
     // R5G6B5 loses the alpha (2^24), A1R5G5B5 a bit of green (2^16), A8R8G8B8 only adds bits (15).
-    EXPECT_EQ(ChooseFormat(D3DFMT_DXT1, Offers({D3DFMT_A1R5G5B5, D3DFMT_R5G6B5, D3DFMT_A8R8G8B8})),
-              D3DFMT_A8R8G8B8);
+    EXPECT_EQ(ChooseFormat(D3DFMT_DXT1, Offers({D3DFMT_A1R5G5B5, D3DFMT_R5G6B5, D3DFMT_A8R8G8B8})), D3DFMT_A8R8G8B8);
     EXPECT_EQ(ChooseFormat(D3DFMT_DXT1, Offers({D3DFMT_A1R5G5B5, D3DFMT_R5G6B5})), D3DFMT_A1R5G5B5);
     // Losing bits costs more than adding them: R5G6B5 → X8R8G8B8 rather than X1R5G5B5.
     EXPECT_EQ(ChooseFormat(D3DFMT_R5G6B5, Offers({D3DFMT_X1R5G5B5, D3DFMT_X8R8G8B8})), D3DFMT_X8R8G8B8);
@@ -81,8 +80,7 @@ TEST(WantedFormat, FollowsTheImageAndThePool) {
     EXPECT_EQ(WantedFormat(D3DFMT_R8G8B8, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, false, nullptr), D3DFMT_X8R8G8B8);
     EXPECT_EQ(WantedFormat(D3DFMT_R8G8B8, D3DFMT_UNKNOWN, D3DPOOL_SCRATCH, false, nullptr), D3DFMT_R8G8B8);
     EXPECT_EQ(WantedFormat(utilities::kFormatAL16, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, false, nullptr), D3DFMT_A8L8);
-    EXPECT_EQ(WantedFormat(utilities::kFormatR16, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, false, nullptr),
-              D3DFMT_X8R8G8B8);
+    EXPECT_EQ(WantedFormat(utilities::kFormatR16, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, false, nullptr), D3DFMT_X8R8G8B8);
     EXPECT_EQ(WantedFormat(D3DFMT_L8, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, false, nullptr), D3DFMT_A8R8G8B8);
 
     utilities::PaletteColour palette[256];

@@ -52,8 +52,7 @@ TEST(PixelCodec, LuminanceAndWideFormats) {
     // A16B16G16R16 stores red first; the private " R16" stores blue first.
     EXPECT_EQ(Unpack(D3DFMT_A16B16G16R16, {0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF}, 1)[0], 0xFFFF0000u);
     EXPECT_EQ(Unpack(utilities::kFormatR16, {0xFF, 0xFF, 0, 0, 0, 0}, 1)[0], 0xFF0000FFu);
-    EXPECT_EQ(Pack(D3DFMT_A16B16G16R16, {0x80FF0000u}),
-              (std::vector<BYTE>{0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x80}));
+    EXPECT_EQ(Pack(D3DFMT_A16B16G16R16, {0x80FF0000u}), (std::vector<BYTE>{0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x80}));
 }
 
 TEST(PixelCodec, PaletteLookups) {
@@ -73,8 +72,8 @@ TEST(DxtCodec, DecodesAHandMadeDxt5Block) {
     // DXT5: alpha 255 and 0 with eight steps; colour red over blue in four-colour mode.
     const BYTE dxt5[16] = {255, 0, 0b10001000, 0, 0, 0, 0, 0, 0x00, 0xF8, 0x1F, 0x00, 0xE4, 0xE4, 0xE4, 0xE4};
     utilities::DecodeDxtBlock(D3DFMT_DXT5, dxt5, texels);
-    EXPECT_EQ(texels[0], 0xFFFF0000u);  // alpha index 0, colour index 0
-    EXPECT_EQ(texels[1] >> 24, 0u);     // alpha index 1
+    EXPECT_EQ(texels[0], 0xFFFF0000u);                     // alpha index 0, colour index 0
+    EXPECT_EQ(texels[1] >> 24, 0u);                        // alpha index 1
     EXPECT_EQ(texels[2], D3DCOLOR_ARGB(219, 170, 0, 85));  // alpha (6·255 + 0) / 7, colour 2/3 red
     EXPECT_EQ(texels[3] & 0xFFFFFF, 0x5500AAu);
 }

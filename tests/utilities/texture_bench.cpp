@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+// clang-format off: jpeglib.h needs size_t and FILE declared before it
 #include <jpeglib.h>
+// clang-format on
 
 #include "support/image_writers.h"
 #include "support/test_device.h"
@@ -75,8 +77,8 @@ std::vector<SceneFile> SceneFiles() {
     std::vector<SceneFile> files;
     if (const char* data = std::getenv("QUENOLDE_DATA")) {
         const std::string root = data;
-        for (const char* name : {"terrain/pierre.png", "terrain/herbe.png", "terrain/mask.png", "eau/maskeau.png",
-                                 "arbre/tree01S.dds"})
+        for (const char* name :
+             {"terrain/pierre.png", "terrain/herbe.png", "terrain/mask.png", "eau/maskeau.png", "arbre/tree01S.dds"})
             files.push_back({name, ReadFile(root + "/" + name)});
         for (int i = 0; i < 32; ++i) {
             const std::string name = "eau/caustic/caust" + std::to_string(i) + ".jpg";
@@ -170,8 +172,8 @@ void BM_CreateAndLockTexturesOnly(benchmark::State& state) {
         for (const D3DXIMAGE_INFO& info : infos) {
             IDirect3DTexture9* texture = nullptr;
             device.get()->CreateTexture(info.Width, info.Height, 0, 0,
-                                        info.Format == D3DFMT_DXT5 ? D3DFMT_DXT5 : D3DFMT_A8R8G8B8,
-                                        D3DPOOL_MANAGED, &texture, nullptr);
+                                        info.Format == D3DFMT_DXT5 ? D3DFMT_DXT5 : D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                        &texture, nullptr);
             for (UINT level = 0; level < texture->GetLevelCount(); ++level) {
                 IDirect3DSurface9* surface = nullptr;
                 D3DLOCKED_RECT locked{};
@@ -192,8 +194,8 @@ void BM_LoadSceneTextures(benchmark::State& state) {
         for (const SceneFile& file : Files()) {
             IDirect3DTexture9* texture = nullptr;
             const HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(
-                device.get(), file.bytes.data(), UINT(file.bytes.size()), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT,
-                0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
+                device.get(), file.bytes.data(), UINT(file.bytes.size()), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
             if (FAILED(hr)) {
                 state.SkipWithError(("could not load " + file.name).c_str());
                 return;

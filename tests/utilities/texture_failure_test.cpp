@@ -47,9 +47,9 @@ TEST_F(TextureLoadTest, ArgumentChecks) {
     const UINT length = UINT(png.size());
     auto load = [&](IDirect3DDevice9* device, const void* bytes, UINT size, DWORD usage, D3DPOOL pool, DWORD filter,
                     IDirect3DTexture9** out) {
-        return D3DXCreateTextureFromFileInMemoryEx(device, bytes, size, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT,
-                                                   usage, D3DFMT_UNKNOWN, pool, filter, D3DX_DEFAULT, 0, nullptr,
-                                                   nullptr, out);
+        return D3DXCreateTextureFromFileInMemoryEx(device, bytes, size, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, usage,
+                                                   D3DFMT_UNKNOWN, pool, filter, D3DX_DEFAULT, 0, nullptr, nullptr,
+                                                   out);
     };
     IDirect3DDevice9* device = reference_.get();
     texture_ = kUntouched;

@@ -33,9 +33,9 @@ protected:
     HRESULT LoadMemory(IDirect3DDevice9* device, const Bytes& bytes, D3DPOOL pool = D3DPOOL_MANAGED,
                        D3DFORMAT format = D3DFMT_UNKNOWN, UINT mipLevels = D3DX_DEFAULT) {
         texture_ = kUntouched;
-        return D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT,
-                                                   D3DX_DEFAULT, mipLevels, 0, format, pool, D3DX_DEFAULT,
-                                                   D3DX_DEFAULT, 0, nullptr, nullptr, &texture_);
+        return D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT, D3DX_DEFAULT,
+                                                   mipLevels, 0, format, pool, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                                                   nullptr, &texture_);
     }
 
     void TearDown() override {

@@ -1,7 +1,8 @@
+#include "utilities/texture_layout.h"
+
 #include <gtest/gtest.h>
 
 #include "utilities/d3dx_texture.h"
-#include "utilities/texture_layout.h"
 
 namespace {
 

@@ -38,8 +38,8 @@ TEST_F(TextureLoadTest, RgbJpegKeepsItsDecodedPixelsAndGetsAFullChain) {
         for (UINT x : {0u, 40u, 127u})
             for (UINT c = 0; c < 4; ++c) {
                 auto at = [&](UINT xx, UINT yy) { return int(level0.bytes[(yy * 256 + xx) * 4 + c]); };
-                const int expected = (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) +
-                                      at(2 * x + 1, 2 * y + 1) + 2) / 4;
+                const int expected =
+                    (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1) + 2) / 4;
                 ASSERT_EQ(level1.bytes[(y * 128 + x) * 4 + c], expected) << x << "," << y << " byte " << c;
             }
 }
@@ -151,10 +151,9 @@ TEST_F(TextureLoadTest, ColourKeyBecomesTransparentBlack) {
     picture.samples = {10, 20, 30, 40, 50, 60};
     const Bytes png = testimages::EncodePng(picture);
     texture_ = kUntouched;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(reference_.get(), png.data(), UINT(png.size()), D3DX_DEFAULT,
-                                                  D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                                  D3DX_FILTER_NONE, D3DX_DEFAULT, 0xFF28323Cu, nullptr, nullptr,
-                                                  &texture_),
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(
+                  reference_.get(), png.data(), UINT(png.size()), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8,
+                  D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0xFF28323Cu, nullptr, nullptr, &texture_),
               D3D_OK);
     EXPECT_EQ(testdevice::ReadLevelArgb(texture_, 0), (std::vector<D3DCOLOR>{0xFF0A141Eu, 0u}));
 }

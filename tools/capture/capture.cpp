@@ -70,8 +70,8 @@ bool g_halMissing = false;
 void Pilot(unsigned peekCount) {
     if (peekCount == 1) {
         D3DDEVICE_CREATION_PARAMETERS creation{};
-        if (g_options.device == "hal" &&
-            (!g_device || FAILED(g_device->GetCreationParameters(&creation)) || creation.DeviceType != D3DDEVTYPE_HAL)) {
+        if (g_options.device == "hal" && (!g_device || FAILED(g_device->GetCreationParameters(&creation)) ||
+                                          creation.DeviceType != D3DDEVTYPE_HAL)) {
             std::fprintf(stderr, "capture: the hardware device is not available here\n");
             g_halMissing = true;
             PostMessageA(headless::MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0);

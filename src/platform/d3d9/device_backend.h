@@ -18,8 +18,9 @@ struct DeviceBackend {
     // D3D_OK when the device can create and sample `format` for this usage and resource kind.
     HRESULT (*checkFormat)(DWORD usage, D3DRESOURCETYPE resourceType, D3DFORMAT format);
     // Creates the device; `adapter` is the Direct3D object that GetDirect3D hands back.
-    HRESULT (*create)(IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
-                      IDirect3DDevice9** device);
+    HRESULT(*create)
+    (IDirect3D9* adapter, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& parameters,
+     IDirect3DDevice9** device);
     // A few words naming a device this back end made and how it runs; empty for any other device.
     std::string (*describe)(IDirect3DDevice9* device);
 };

@@ -78,9 +78,9 @@ public:
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND window, DWORD behaviorFlags,
                          D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override {
         if (adapter != D3DADAPTER_DEFAULT || !parameters || !device) return D3DERR_INVALIDCALL;
-        const DWORD processing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                                  D3DCREATE_HARDWARE_VERTEXPROCESSING |
-                                                  D3DCREATE_MIXED_VERTEXPROCESSING);
+        const DWORD processing =
+            behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                             D3DCREATE_MIXED_VERTEXPROCESSING);
         // Exactly one kind of vertex processing must be asked for.
         if (processing != D3DCREATE_SOFTWARE_VERTEXPROCESSING && processing != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
             processing != D3DCREATE_MIXED_VERTEXPROCESSING)
@@ -88,8 +88,7 @@ public:
         const DeviceBackend* backend = FindBackend(type);
         if (!backend) return D3DERR_NOTAVAILABLE;
         *device = nullptr;
-        return backend->create(this, window ? window : parameters->hDeviceWindow, behaviorFlags, *parameters,
-                               device);
+        return backend->create(this, window ? window : parameters->hDeviceWindow, behaviorFlags, *parameters, device);
     }
 
 private:

@@ -126,8 +126,8 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 
 // Windows.
 HWND GetDesktopWindow();
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
@@ -155,10 +155,10 @@ BOOL SetCursorPos(int x, int y);
 DWORD GetTickCount();
 
 // Files: a whole file as one read-only block (implemented once, in common/). Names may use '\'.
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPVOID security, DWORD creation,
-                   DWORD flags, HANDLE templateFile);
-HANDLE CreateFileMappingA(HANDLE file, LPVOID security, DWORD protect, DWORD maxSizeHigh,
-                          DWORD maxSizeLow, LPCSTR name);
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPVOID security, DWORD creation, DWORD flags,
+                   HANDLE templateFile);
+HANDLE CreateFileMappingA(HANDLE file, LPVOID security, DWORD protect, DWORD maxSizeHigh, DWORD maxSizeLow,
+                          LPCSTR name);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
 BOOL UnmapViewOfFile(LPCVOID address);

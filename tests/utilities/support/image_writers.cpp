@@ -1,5 +1,6 @@
 #include "support/image_writers.h"
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -8,8 +9,6 @@
 #include <fstream>
 #include <optional>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace testimages {
 

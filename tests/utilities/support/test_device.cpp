@@ -139,8 +139,8 @@ HRESULT LimitedDevice::GetDeviceCaps(D3DCAPS9* caps) {
     return hr;
 }
 
-HRESULT LimitedDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) {
+HRESULT LimitedDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                     IDirect3DTexture9** texture, HANDLE* shared) {
     if (createTextureCalls++ == limits_.failCreateTexture) return limits_.failure;
     IDirect3DTexture9* inner = nullptr;
     const HRESULT hr = inner_->CreateTexture(width, height, levels, usage, format, pool, &inner, shared);

@@ -68,7 +68,9 @@ public:
     HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) override {
         return inner_->GetCreationParameters(p);
     }
-    HRESULT Present(const RECT* s, const RECT* d, HWND w, const void* r) override { return inner_->Present(s, d, w, r); }
+    HRESULT Present(const RECT* s, const RECT* d, HWND w, const void* r) override {
+        return inner_->Present(s, d, w, r);
+    }
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture9** texture, HANDLE* shared) override;
     HRESULT CreateVertexBuffer(UINT l, DWORD u, DWORD f, D3DPOOL p, IDirect3DVertexBuffer9** b, HANDLE* s) override {

@@ -37,8 +37,8 @@ int MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
     if (!win32::sdl::VideoRunning()) {
         win32::Diagnose("message box", "not shown: there is no display (its text is the line above)");
     } else if (SDL_ShowSimpleMessageBox(MessageBoxFlags(type), shownCaption, shownText, nullptr) != 0) {
-        win32::Diagnose("message box", std::string("the desktop cannot show it (") + SDL_GetError() +
-                                           "); its text is the line above");
+        win32::Diagnose("message box",
+                        std::string("the desktop cannot show it (") + SDL_GetError() + "); its text is the line above");
     }
     return IDOK;
 }

@@ -64,8 +64,9 @@ bool OpenDisplay() {
     AppendVariable(why, "WAYLAND_DISPLAY");
     why += "; SDL could only offer its '";
     why += driver;
-    why += "' driver, which shows nothing); start the viewer on a desktop, or set SDL_VIDEODRIVER=offscreen to run "
-           "it without one";
+    why +=
+        "' driver, which shows nothing); start the viewer on a desktop, or set SDL_VIDEODRIVER=offscreen to run "
+        "it without one";
     Diagnose("display", why);
     return false;
 }
