@@ -88,6 +88,17 @@ std::string Operation(std::uint8_t op, const std::uint8_t args[3], int stage, bo
     }
 }
 
+// Every argument lies in [0, 1] (colours, texels of unsigned normalised formats, and earlier
+// results, which are clamped), and selecting or multiplying such values cannot leave it: the
+// clamp that the fixed pipeline applies to a result is only written where the operation can.
+bool StaysInRange(std::uint8_t op) {
+    return op == D3DTOP_SELECTARG1 || op == D3DTOP_SELECTARG2 || op == D3DTOP_MODULATE;
+}
+
+std::string Clamped(std::uint8_t op, const std::string& value) {
+    return StaysInRange(op) ? value : "clamp(" + value + ", 0.0, 1.0)";
+}
+
 std::string Stage(const ProgramKey& key, int s) {
     const StageKey& stage = key.stages[s];
     const std::string n = std::to_string(s);
@@ -95,12 +106,12 @@ std::string Stage(const ProgramKey& key, int s) {
     if (stage.samples)
         code += stage.textured ? "    vec4 texel" + n + " = texture(texture" + n + ", vTexCoord" + n + ");\n"
                                : "    vec4 texel" + n + " = vec4(1.0);\n";
-    code +=
-        "    vec3 colour" + n + " = clamp(" + Operation(stage.colourOp, stage.colourArg, s, false) + ", 0.0, 1.0);\n";
+    code += "    vec3 colour" + n + " = " +
+            Clamped(stage.colourOp, Operation(stage.colourOp, stage.colourArg, s, false)) + ";\n";
     // A dot product goes to all four channels, whatever the alpha operation says.
     const std::string alpha = stage.colourOp == D3DTOP_DOTPRODUCT3
                                   ? "colour" + n + ".r"
-                                  : "clamp(" + Operation(stage.alphaOp, stage.alphaArg, s, true) + ", 0.0, 1.0)";
+                                  : Clamped(stage.alphaOp, Operation(stage.alphaOp, stage.alphaArg, s, true));
     code +=
         "    " + std::string(stage.resultToTemp ? "temp" : "current") + " = vec4(colour" + n + ", " + alpha + ");\n";
     return code;
