@@ -64,12 +64,14 @@ void FillLights(const device_common::ApiState& state, ShadingConstants& constant
 
 }  // namespace
 
-const char* const kConstantsBlockSource = R"(layout(std140) uniform TransformConstants {
+const char* const kTransformBlockSource = R"(layout(std140) uniform TransformConstants {
     mat4 worldViewProjection;
     mat4 worldView;
     mat4 normalMatrix;
 };
-layout(std140) uniform ShadingConstants {
+)";
+
+const char* const kShadingBlockSource = R"(layout(std140) uniform ShadingConstants {
     vec4 pixelAdjust;
     vec4 materialDiffuse;
     vec4 materialAmbient;

@@ -50,8 +50,12 @@ static_assert(sizeof(TransformConstants) % 16 == 0 && sizeof(ShadingConstants) %
 constexpr unsigned kTransformBinding = 0;
 constexpr unsigned kShadingBinding = 1;
 
-// The blocks as the programs declare them, member for member.
-extern const char* const kConstantsBlockSource;
+// The blocks as the programs declare them, member for member. A block that a stage declares is
+// that stage's whether it reads it or not, so the pixel stage, which never reads the transform,
+// does not declare it: a draw that only moves the object then changes the vertex stage's
+// constants alone.
+extern const char* const kTransformBlockSource;
+extern const char* const kShadingBlockSource;
 
 // The constants for a draw with `state`.
 void FillConstants(const device_common::ApiState& state, Constants& constants);

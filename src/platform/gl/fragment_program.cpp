@@ -142,7 +142,7 @@ const char* Comparison(std::uint8_t function) {
 
 std::string FragmentShaderSource(const ProgramKey& key) {
     std::string s = "#version 330 core\n";
-    s += kConstantsBlockSource;
+    s += kShadingBlockSource;
     s += InterfaceSource(key, "in");
     for (int i = 0; i < key.stageCount; ++i)
         if (HasTexCoords(key.stages[i])) s += "uniform sampler2D texture" + std::to_string(i) + ";\n";

@@ -114,7 +114,8 @@ std::string InterfaceSource(const ProgramKey& key, const char* direction) {
 
 std::string VertexShaderSource(const ProgramKey& key) {
     std::string s = "#version 330 core\n";
-    s += kConstantsBlockSource;
+    s += kTransformBlockSource;
+    s += kShadingBlockSource;
     s += Inputs(key);
     s += InterfaceSource(key, "out");
     if (key.lighting) s += kSafeNormalize;
