@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/reference/live_channels.h"
 #include "platform/reference/renderer.h"
 #include "platform/reference/tile_workers.h"
 
@@ -16,41 +17,6 @@ std::uint32_t WriteMask(DWORD colourWriteEnable) {
     if (colourWriteEnable & 4) mask |= 0x000000FFu;
     if (colourWriteEnable & 8) mask |= 0xFF000000u;
     return mask;
-}
-
-bool UsesArg1(DWORD op) { return op != D3DTOP_SELECTARG2 && op != D3DTOP_DISABLE; }
-bool UsesArg2(DWORD op) { return op != D3DTOP_SELECTARG1 && op != D3DTOP_DISABLE; }
-
-// Works back from the output (colour and alpha both needed) through the stages: which of each
-// stage's results are read later, and which texture channels each stage reads. The kernels
-// skip what nobody reads: the terrain's mask stage, say, needs only its texture's alpha.
-void MarkLiveChannels(PixelState& pixels) {
-    constexpr std::uint8_t kRgb = 1, kAlpha = 2;
-    bool rgbLive = true, alphaLive = true;
-    for (int s = pixels.stageCount - 1; s >= 0; --s) {
-        StageState& stage = pixels.stages[s];
-        stage.colourLive = rgbLive;
-        stage.alphaLive = alphaLive;
-        bool currentRgb = false, currentAlpha = false;
-        std::uint8_t texture = 0;
-        auto read = [&](std::uint8_t arg, bool alpha) {
-            alpha = alpha || (arg & D3DTA_ALPHAREPLICATE) != 0;
-            if ((arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE) texture |= alpha ? kAlpha : kRgb;
-            if ((arg & D3DTA_SELECTMASK) == D3DTA_CURRENT) (alpha ? currentAlpha : currentRgb) = true;
-        };
-        if (rgbLive) {
-            if (UsesArg1(stage.colourOp)) read(stage.colourArg1, false);
-            if (UsesArg2(stage.colourOp)) read(stage.colourArg2, false);
-        }
-        if (alphaLive) {
-            if (stage.alphaOp == D3DTOP_DISABLE) currentAlpha = true;  // passes through
-            if (UsesArg1(stage.alphaOp)) read(stage.alphaArg1, true);
-            if (UsesArg2(stage.alphaOp)) read(stage.alphaArg2, true);
-        }
-        stage.sampled = texture;
-        rgbLive = currentRgb;
-        alphaLive = currentAlpha;
-    }
 }
 
 void CaptureStages(const device_common::ApiState& state, PixelState& pixels) {
@@ -79,7 +45,7 @@ void CaptureStages(const device_common::ApiState& state, PixelState& pixels) {
         sampler.lodBias = bias;
         ++pixels.stageCount;
     }
-    MarkLiveChannels(pixels);
+    MarkLiveChannels(pixels.stages, pixels.stageCount);
 }
 
 std::uint32_t StateIndex(Frame& frame, const PixelState& pixels) {
