@@ -75,6 +75,9 @@ struct Frame {
 
     void Resize(int width, int height);
     bool HasWork() const { return !triangles.empty() || clear.colour || clear.depth; }
+    // The index in `states` of a draw's pixel state: the last one's when they are equal, so
+    // that a run of draws in one state shares one entry (and the tiles pick its kernel once).
+    std::uint32_t AddState(const PixelState& pixels);
     void Reset();
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/pass_pairing.h"
+#include "platform/reference/pixel_capture.h"
 #include "platform/reference/tile_raster.h"
 #include "platform/reference/texture.h"
 #include "platform/reference/tile_workers.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/device_common/api_state.h"
+#include "platform/reference/draw_range.h"
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/frame.h"
 #include "platform/reference/frame_statistics.h"
@@ -20,19 +21,6 @@ namespace reference {
 
 class Texture;
 class TileWorkers;
-
-// The vertices and indices a draw reads. Index values are relative to `vertices` after
-// subtracting `indexBias`; every vertex in [0, vertexCount) may be read.
-struct DrawRange {
-    D3DPRIMITIVETYPE type;
-    UINT primitiveCount;
-    const std::uint8_t* vertices;
-    UINT stride;
-    UINT vertexCount;
-    const std::uint8_t* indices;  // null for a non-indexed draw
-    UINT indexSize;
-    UINT indexBias;
-};
 
 // What the threads need to rasterise the tiles of one recorded frame (or chunk of one).
 struct TileJob {
