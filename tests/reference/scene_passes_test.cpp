@@ -39,7 +39,9 @@ protected:
         device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);
     }
 
-    IDirect3DTexture9* Solid(DWORD texel) { return MakeTexture(1, 1, 0, [texel](UINT, UINT, UINT) { return texel; }); }
+    IDirect3DTexture9* Solid(DWORD texel) {
+        return MakeTexture(1, 1, 0, [texel](UINT, UINT, UINT) { return texel; });
+    }
 
     IDirect3DVertexBuffer9* Buffer(const void* data, UINT bytes, DWORD fvf) {
         IDirect3DVertexBuffer9* buffer = nullptr;
@@ -57,8 +59,10 @@ protected:
     void TerrainPass(IDirect3DTexture9* mask, IDirect3DTexture9* ground, bool second,
                      const std::vector<std::uint16_t>& indices = {0, 1, 2, 0, 2, 3}) {
         const float nx = 0.8f, nz = -0.6f;
-        const TerrainVertex quad[4] = {{-1, 1, 0.5f, nx, 0, nz, 0, 0, 0, 0}, {1, 1, 0.5f, nx, 0, nz, 1, 0, 4, 0},
-                                       {1, -1, 0.5f, nx, 0, nz, 1, 1, 4, 4}, {-1, -1, 0.5f, nx, 0, nz, 0, 1, 0, 4}};
+        const TerrainVertex quad[4] = {{-1, 1, 0.5f, nx, 0, nz, 0, 0, 0, 0},
+                                       {1, 1, 0.5f, nx, 0, nz, 1, 0, 4, 0},
+                                       {1, -1, 0.5f, nx, 0, nz, 1, 1, 4, 4},
+                                       {-1, -1, 0.5f, nx, 0, nz, 0, 1, 0, 4}};
         const auto bytes = static_cast<UINT>(indices.size() * sizeof(std::uint16_t));
         IDirect3DVertexBuffer9* vertices = Buffer(quad, sizeof quad, 0x212);
         IDirect3DIndexBuffer9* ib = nullptr;
@@ -106,8 +110,10 @@ protected:
 
     // cEau::Dessiner's calls, relying on the stage states the terrain left.
     void WaterPass(IDirect3DTexture9* mask, IDirect3DTexture9* caustic) {
-        const WaterVertex quad[4] = {{-1, 1, 0.4f, 0, 0, 0, 0}, {1, 1, 0.4f, 1, 0, 20, 0},
-                                     {1, -1, 0.4f, 1, 1, 20, 20}, {-1, -1, 0.4f, 0, 1, 0, 20}};
+        const WaterVertex quad[4] = {{-1, 1, 0.4f, 0, 0, 0, 0},
+                                     {1, 1, 0.4f, 1, 0, 20, 0},
+                                     {1, -1, 0.4f, 1, 1, 20, 20},
+                                     {-1, -1, 0.4f, 0, 1, 0, 20}};
         IDirect3DVertexBuffer9* vertices = Buffer(quad, sizeof quad, 0x202);
         DWORD lighting = 0;
         device_->GetRenderState(D3DRS_LIGHTING, &lighting);
@@ -168,7 +174,8 @@ TEST_F(ScenePassTest, TerrainPassesAcrossAMaskEdge) {
     IDirect3DTexture9* grassTexture = Solid(0xFF14DC28);
     // One texel per pixel, half a texel apart: pixel x filters texels x - 1 and x, so alpha is 0
     // up to pixel 5, 127.5 (rounded to 128) at pixel 6 and 255 from pixel 7 on.
-    IDirect3DTexture9* mask = MakeTexture(16, 16, 1, [](UINT, UINT x, UINT) { return x < 6 ? 0x00123456u : 0xFF123456u; });
+    IDirect3DTexture9* mask =
+        MakeTexture(16, 16, 1, [](UINT, UINT x, UINT) { return x < 6 ? 0x00123456u : 0xFF123456u; });
     device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7F7F7F, 1.0f, 0);
     TerrainPass(mask, rockTexture, false);
     DWORD first[16];
@@ -215,8 +222,10 @@ protected:
         auto mask = [](UINT level, UINT x, UINT y) { return ((x * 85 + y * 20 + level * 40) % 256) << 24 | 0x123456; };
         masks_[0] = MakeTexture(4, 4, 0, mask);
         masks_[1] = MakeTexture(4, 4, 0, mask);
-        rock_ = MakeTexture(2, 2, 0, [](UINT, UINT x, UINT y) { return 0xFF000000 | (x * 0xA0u + y * 0x3000u + 0x402000u); });
-        grass_ = MakeTexture(2, 2, 0, [](UINT, UINT x, UINT y) { return 0xFF000000 | (y * 0x90u + x * 0x600000u + 0x10C020u); });
+        rock_ = MakeTexture(2, 2, 0,
+                            [](UINT, UINT x, UINT y) { return 0xFF000000 | (x * 0xA0u + y * 0x3000u + 0x402000u); });
+        grass_ = MakeTexture(2, 2, 0,
+                             [](UINT, UINT x, UINT y) { return 0xFF000000 | (y * 0x90u + x * 0x600000u + 0x10C020u); });
     }
     void TearDown() override {
         for (IDirect3DTexture9* texture : {masks_[0], masks_[1], rock_, grass_}) texture->Release();
@@ -231,6 +240,23 @@ protected:
         if (oneByOne) Pixel(0, 0);
         TerrainPass(masks_[1], grass_, true, indices);
         return Frame();
+    }
+
+    // Presents the frame; how many draws it drew together with the draw before them.
+    std::uint32_t PresentPairedDraws() {
+        device_->Present(nullptr, nullptr, nullptr, nullptr);
+        FrameStatistics statistics{};
+        EXPECT_TRUE(GetFrameStatistics(device_, &statistics));
+        return statistics.pairedDraws;
+    }
+
+    // Writes one texel of level 0.
+    static void WriteTexel(IDirect3DTexture9* texture, LONG x, LONG y, DWORD value) {
+        const RECT one{x, y, x + 1, y + 1};
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, &one, 0));
+        *static_cast<DWORD*>(locked.pBits) = value;
+        texture->UnlockRect(0);
     }
 
     IDirect3DTexture9* masks_[2] = {};
@@ -252,6 +278,29 @@ TEST_F(TerrainPairTest, ATriangleDrawnTwiceGetsTheSecondPassTwice) {
     const std::vector<std::uint32_t> together = Passes(false, twice);
     EXPECT_EQ(Passes(true, twice), together);
     EXPECT_NE(Passes(true, {0, 1, 2, 0, 2, 3}), together);
+}
+
+// The passes pair while their two masks hold the same texels, frame after frame, and not while
+// they differ: a mask written between frames stops the pair, and writing its texels back brings
+// the pair back.
+TEST_F(TerrainPairTest, PassesPairOnlyWhileTheirMasksHoldTheSameTexels) {
+    const std::vector<std::uint16_t> quad{0, 1, 2, 0, 2, 3};
+    const std::vector<std::uint32_t> matched = Passes(false, quad);
+    EXPECT_EQ(1u, PresentPairedDraws());
+    EXPECT_EQ(Passes(false, quad), matched);
+    EXPECT_EQ(1u, PresentPairedDraws());
+
+    const DWORD original = ((85 + 20) % 256) << 24 | 0x123456;  // texel (1, 1)
+    WriteTexel(masks_[1], 1, 1, 0xFF123456);
+    const std::vector<std::uint32_t> differing = Passes(false, quad);
+    EXPECT_EQ(0u, PresentPairedDraws());
+    EXPECT_NE(differing, matched) << "the second pass sees its own mask";
+    EXPECT_EQ(Passes(true, quad), differing);
+    PresentPairedDraws();
+
+    WriteTexel(masks_[1], 1, 1, original);
+    EXPECT_EQ(Passes(false, quad), matched);
+    EXPECT_EQ(1u, PresentPairedDraws());
 }
 
 TEST_F(ScenePassTest, WaterAddsItsColourToTheFrameScaledByTheMaskAlpha) {

@@ -1,32 +1,32 @@
 #pragma once
-// Turns one draw into binned triangles: takes a snapshot of the pixel state, runs the vertex
-// stage over the draw's vertices, assembles the primitives, culls, clips what crosses the near
-// or far plane or leaves the guard band, and files each triangle under the tiles it touches.
+// Turns one draw into binned triangles, in stages, each in its own file:
+//   vertex_stage        the draw's vertices transformed, lit and given their clip outcodes
+//   Frame::AddState     the draw's pixel state (pixel_capture) filed once per run of equal states
+//   primitive_assembly  the primitives as triangles
+//   clipping            triangles that cross a clip plane cut to the planes
+//   binning             culling, then each triangle filed under the tiles it touches
 
 #include <cstdint>
-#include <vector>
 
 #include "platform/device_common/api_state.h"
+#include "platform/reference/clipping.h"
+#include "platform/reference/draw_range.h"
 #include "platform/reference/frame.h"
 #include "platform/reference/vertex_stage.h"
 
 namespace reference {
 
-struct DrawRange;
 class TileWorkers;
 
 // Working memory of the recorder, kept between draws.
 struct RecorderScratch {
     VertexSetup setup;
-    std::vector<ShadedVertex> polygon;
-    std::vector<ShadedVertex> clippedPolygon;
+    ClipScratch clip;
 };
 
-// The pixel state of a draw, without its textures (the renderer fills those in).
-PixelState CapturePixelState(const device_common::ApiState& state, bool backBufferAlpha);
-
-// Large draws shade their vertices in slices on `workers` when they are given (idle threads);
-// the outcome is the same whoever shades which vertex.
+// Records the draw with the pixel state `pixels` (see CapturePixelState) into `frame`. Large
+// draws shade their vertices in slices on `workers` when they are given (idle threads); the
+// outcome is the same whoever shades which vertex.
 void RecordDraw(Frame& frame, const device_common::ApiState& state, const PixelState& pixels, const DrawRange& range,
                 RecorderScratch& scratch, TileWorkers* workers);
 

@@ -9,6 +9,11 @@ void Frame::Resize(int width, int height) {
     Reset();
 }
 
+std::uint32_t Frame::AddState(const PixelState& pixels) {
+    if (states.empty() || !states.back().SameAs(pixels)) states.push_back(pixels);
+    return static_cast<std::uint32_t>(states.size() - 1);
+}
+
 void Frame::Reset() {
     vertices.clear();
     triangles.clear();

@@ -66,15 +66,21 @@ struct Frame {
     std::vector<ShadedVertex> vertices;
     std::vector<BinnedTriangle> triangles;
     std::vector<PixelState> states;
-    // Per state: the state of a second pass drawn together with its triangles, or kUnpaired
-    // (the second pass's own triangles are then not recorded). Shorter than `states` when the
-    // last states are unpaired.
+    // Per state: the state of a second pass drawn together with its triangles (see
+    // pass_pairing.h), or kUnpaired; the second pass's own triangles are not recorded. Shorter
+    // than `states` when the last states are unpaired.
     std::vector<std::uint32_t> pairedWith;
     std::vector<std::vector<std::uint32_t>> bins;  // triangle indices per tile, row by row
     PendingClear clear;
 
     void Resize(int width, int height);
     bool HasWork() const { return !triangles.empty() || clear.colour || clear.depth; }
+    // The index in `states` of a draw's pixel state: the last one's when they are equal, so
+    // that a run of draws in one state shares one entry (and the tiles pick its kernel once).
+    std::uint32_t AddState(const PixelState& pixels);
+    std::uint32_t PairedWith(std::uint32_t state) const {
+        return state < pairedWith.size() ? pairedWith[state] : kUnpaired;
+    }
     void Reset();
 };
 

@@ -2,4 +2,4 @@
 // instructions; chosen at run time).
 #define KERNEL_NAMESPACE avx512
 #define KERNEL_LANES 16
-#include "platform/reference/kernels.inl"
+#include "platform/reference/kernels/kernel_set.inl"

@@ -9,6 +9,9 @@
 
 namespace reference {
 
+// Which channels of a colour something reads: StageState::sampled, and what the samplers fetch.
+enum ReadChannels : std::uint8_t { kRgb = 1, kAlpha = 2 };
+
 struct StageState {
     std::uint8_t colourOp;
     std::uint8_t alphaOp;
@@ -17,7 +20,7 @@ struct StageState {
     std::uint8_t alphaArg1;
     std::uint8_t alphaArg2;
     std::uint8_t texCoordSet;  // which interpolated set (0 or 1) the stage samples with
-    std::uint8_t sampled;      // texture channels an argument reads: 1 colour, 2 alpha, 3 both
+    std::uint8_t sampled;      // texture channels an argument reads: kRgb, kAlpha, both or none
     std::uint8_t colourLive;   // a later stage or the output reads this stage's colour
     std::uint8_t alphaLive;    // ... or its alpha
 };
@@ -48,7 +51,7 @@ struct PixelState {
     std::uint8_t srcBlend;
     std::uint8_t destBlend;
     std::uint8_t addSpecular;
-    std::uint8_t stageCount;  // enabled stages, 0 to 2
+    std::uint8_t stageCount;     // enabled stages, 0 to 2
     std::uint8_t keepDestAlpha;  // the back buffer has an alpha channel
     std::uint8_t pad[3];
     std::uint32_t alphaRef;

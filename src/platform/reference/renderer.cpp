@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/pass_pairing.h"
-#include "platform/reference/tile_raster.h"
+#include "platform/reference/pixel_capture.h"
 #include "platform/reference/texture.h"
+#include "platform/reference/tile_raster.h"
 #include "platform/reference/tile_workers.h"
 
 namespace reference {
@@ -17,11 +16,6 @@ namespace {
 std::uint32_t DepthToBuffer(float z) {
     // Rounded to nearest even, as the pixel kernels' conversion does.
     return static_cast<std::uint32_t>(std::lrintf(std::clamp(z, 0.0f, 1.0f) * 16777215.0f));
-}
-
-bool PairingWanted() {
-    const char* setting = std::getenv("QUENOLDE_REF_PAIRING");
-    return setting == nullptr || std::strcmp(setting, "0") != 0;
 }
 
 // Chunks of fewer triangles are not worth handing to another thread.
@@ -42,7 +36,6 @@ Renderer::Renderer(int width, int height, bool backBufferAlpha, bool depthBuffer
       depthBuffer_(depthBuffer),
       colour_(static_cast<std::size_t>((width + 3) & ~3) * ((height + 1) & ~1), 0),
       depth_(colour_.size(), DepthToBuffer(1.0f)),
-      pairing_(PairingWanted()),
       workers_(std::make_unique<TileWorkers>(threadCount > 1 ? threadCount - 1 : 0)) {
     for (Frame& frame : frames_) frame.Resize(width, height);
     scratch_.resize(static_cast<std::size_t>(workers_->Threads()));
@@ -60,8 +53,8 @@ void Renderer::SetThreadCount(int threads) {
     scratch_.assign(static_cast<std::size_t>(workers_->Threads()), TileScratch{});
 }
 
-void Renderer::Clear(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DRECT* rects, DWORD flags,
-                     D3DCOLOR colour, float z) {
+void Renderer::Clear(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR colour,
+                     float z) {
     if (!backBufferAlpha_) colour |= 0xFF000000u;  // an X8R8G8B8 buffer reads back opaque
     bool wholeBuffer = viewport.X == 0 && viewport.Y == 0 && viewport.Width == static_cast<DWORD>(width_) &&
                        viewport.Height == static_cast<DWORD>(height_) && (rectCount == 0 || rects == nullptr);
@@ -99,13 +92,13 @@ void Renderer::ClearNow(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3D
         for (LONG y = y0; y < y1; ++y) {
             std::size_t row = static_cast<std::size_t>(y) * pitch_;
             if (flags & D3DCLEAR_TARGET) std::fill(colour_.begin() + row + x0, colour_.begin() + row + x1, colour);
-            if (flags & D3DCLEAR_ZBUFFER)
-                std::fill(depth_.begin() + row + x0, depth_.begin() + row + x1, depthValue);
+            if (flags & D3DCLEAR_ZBUFFER) std::fill(depth_.begin() + row + x0, depth_.begin() + row + x1, depthValue);
         }
     }
 }
 
-void Renderer::Draw(const device_common::ApiState& state, Texture* const textures[device_common::kDrawnStages], const DrawRange& range) {
+void Renderer::Draw(const device_common::ApiState& state, Texture* const textures[device_common::kDrawnStages],
+                    const DrawRange& range) {
     PixelState pixels = CapturePixelState(state, backBufferAlpha_);
     if (!depthBuffer_) pixels.depthTest = pixels.depthWrite = 0;
     for (DWORD s = 0; s < device_common::kDrawnStages; ++s) {
@@ -126,16 +119,12 @@ void Renderer::Draw(const device_common::ApiState& state, Texture* const texture
     RecordDraw(frame, state, pixels, range, recorderScratch_, chunkInFlight_ ? nullptr : workers_.get());
     span.endVertex = frame.vertices.size();
     span.endTriangle = frame.triangles.size();
-    const bool paired = leader_.has_value() && PairWithPrevious(frame, *leader_, span);
-    leader_.reset();
+    const PassPairing::Outcome pairing = pairing_.AfterDraw(frame, span);
     ++statistics_.draws;
-    statistics_.pairedDraws += paired ? 1 : 0;
-    statistics_.triangles += paired ? 0 : span.endTriangle - span.firstTriangle;
+    statistics_.pairedDraws += pairing.paired ? 1 : 0;
+    statistics_.triangles += pairing.paired ? 0 : span.endTriangle - span.firstTriangle;
     // A draw that may lead a pair stays in this chunk until the next one has been seen.
-    if (pairing_ && !paired && MayLeadPair(frame, span)) {
-        leader_ = span;
-        return;
-    }
+    if (pairing.mayLead) return;
     HandOffChunk();
 }
 
@@ -185,7 +174,7 @@ void Renderer::Finish() {
         CollectTileCounts();
     }
     Recording().Reset();
-    leader_.reset();
+    pairing_.FrameFinished();
     ReleaseFrameTextures();
     ++serial_;
 }

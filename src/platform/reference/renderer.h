@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/device_common/api_state.h"
+#include "platform/reference/draw_range.h"
 #include "platform/reference/draw_recorder.h"
 #include "platform/reference/frame.h"
 #include "platform/reference/frame_statistics.h"
@@ -20,19 +20,6 @@ namespace reference {
 
 class Texture;
 class TileWorkers;
-
-// The vertices and indices a draw reads. Index values are relative to `vertices` after
-// subtracting `indexBias`; every vertex in [0, vertexCount) may be read.
-struct DrawRange {
-    D3DPRIMITIVETYPE type;
-    UINT primitiveCount;
-    const std::uint8_t* vertices;
-    UINT stride;
-    UINT vertexCount;
-    const std::uint8_t* indices;  // null for a non-indexed draw
-    UINT indexSize;
-    UINT indexBias;
-};
 
 // What the threads need to rasterise the tiles of one recorded frame (or chunk of one).
 struct TileJob {
@@ -64,7 +51,8 @@ public:
 
     // Records one draw with the state it was issued under. `textures` are those of stages 0
     // and 1 (null when none is bound).
-    void Draw(const device_common::ApiState& state, Texture* const textures[device_common::kDrawnStages], const DrawRange& range);
+    void Draw(const device_common::ApiState& state, Texture* const textures[device_common::kDrawnStages],
+              const DrawRange& range);
 
     // Rasterises everything recorded; afterwards the buffers hold the finished frame.
     void Finish();
@@ -78,8 +66,8 @@ public:
     void SetThreadCount(int threads);
 
 private:
-    void ClearNow(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DRECT* rects, DWORD flags,
-                  D3DCOLOR colour, float z);
+    void ClearNow(const D3DVIEWPORT9& viewport, DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR colour,
+                  float z);
     void ReleaseFrameTextures();
     Frame& Recording() { return frames_[recording_]; }
     const Frame& Recording() const { return frames_[recording_]; }
@@ -104,11 +92,8 @@ private:
     Frame frames_[2];
     int recording_ = 0;
     bool chunkInFlight_ = false;
-    // Whether a draw that repeats the previous one's triangles is drawn together with it
-    // (QUENOLDE_REF_PAIRING=0 turns it off, for comparisons).
-    bool pairing_;
-    // The last draw recorded, while it may be the first of a pair of passes.
-    std::optional<DrawSpan> leader_;
+    // Which draws are drawn together with the draw before them.
+    PassPairing pairing_;
     TileJob chunkJob_{};
     std::vector<Texture*> frameTextures_;
     RecorderScratch recorderScratch_;

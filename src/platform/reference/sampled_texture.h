@@ -3,6 +3,7 @@
 // levels in one block (so that one base address and a per-level offset reach any texel), with
 // power-of-two sizes so that wrapping is a mask.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace reference {
@@ -16,6 +17,11 @@ struct SampledTexture {
     int width[kMaxLevels];
     int height[kMaxLevels];
     int widthLog2[kMaxLevels];
+    std::size_t texelCount;  // of all levels
+    // Which texels these are (see texel_identity.h): a new version each time they change, and
+    // their hash.
+    std::uint64_t version;
+    std::uint64_t hash;
 };
 
 }  // namespace reference

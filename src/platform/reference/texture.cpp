@@ -5,6 +5,7 @@
 
 #include "platform/reference/device.h"
 #include "platform/reference/texel_decode.h"
+#include "platform/reference/texel_identity.h"
 
 namespace reference {
 
@@ -20,6 +21,7 @@ Texture::Texture(std::shared_ptr<device_common::DeviceLink> link, UINT width, UI
         texelCount_ += static_cast<std::size_t>(level.width) * level.height;
     }
     sampled_.levelCount = static_cast<int>(LevelCount());
+    sampled_.texelCount = texelCount_;
 }
 
 void Texture::BeforeWrite() {
@@ -28,7 +30,9 @@ void Texture::BeforeWrite() {
 
 const SampledTexture& Texture::PrepareForSampling(std::uint64_t frameSerial) {
     lastFrameSerial_ = frameSerial;
+    bool changed = false;
     if (sampled_.texels == nullptr) {
+        changed = true;
         if (SampledInPlace()) {
             sampled_.texels = reinterpret_cast<const std::uint32_t*>(Bytes());
         } else {
@@ -39,10 +43,15 @@ const SampledTexture& Texture::PrepareForSampling(std::uint64_t frameSerial) {
         }
     }
     for (std::size_t i = 0; i < LevelCount(); ++i) {
-        if (!TakeChange(i) || SampledInPlace()) continue;
+        // A level still locked may be written after this: its texels count as new each time.
+        changed = changed || LevelAt(i).locked;
+        if (!TakeChange(i)) continue;
+        changed = true;
+        if (SampledInPlace()) continue;
         const Level& level = LevelAt(i);
         DecodeLevel(Format(), BytesOf(i), level.pitch, level.width, level.height, decoded_.get() + sampled_.offset[i]);
     }
+    if (changed) StampTexels(sampled_);
     return sampled_;
 }
 

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/reference/pass_pairing.h"
+
 namespace reference {
 namespace {
 
@@ -43,18 +45,6 @@ const KernelEntries& Entries(KernelSet set) {
 }
 
 TriangleKernel SelectKernel(const PixelState& state, KernelSet set) { return Entries(set).select(state); }
-
-PairKernel SelectPairKernel(const PixelState& first, const PixelState& second, KernelSet set) {
-    return Entries(set).selectPair(first, second);
-}
-
-// A triangle within two quads leaves most of a 16-lane vector idle; the 8-lane kernels draw it
-// at half the width for the same pixels (every set computes the same values).
-KernelSet Narrower(KernelSet set) { return set == KernelSet::Avx512 ? KernelSet::Avx2 : set; }
-
-bool Narrow(const TriangleSetup& setup) {
-    return ((setup.x1 >> 1) - (setup.x0 >> 1) + 1) * ((setup.y1 >> 1) - (setup.y0 >> 1) + 1) <= 2;
-}
 
 // Top edges (horizontal, the triangle below) and left edges own the pixel centres they pass
 // through; the others do not. Triangles arrive clockwise with y down: a left edge runs
@@ -125,8 +115,10 @@ void StorePlanes(const __m128 interleaved[3], int count, Plane* out) {
 void SetupPlanes(const ShadedVertex& v0, const ShadedVertex& v1, const ShadedVertex& v2, const ShadedVertex& provoking,
                  const PixelState& state, int tileX, int tileY, TriangleSetup& out) {
     constexpr float kToPixels = 1.0f / kSubpixelScale;
-    const float dx1 = static_cast<float>(v1.sx - v0.sx) * kToPixels, dy1 = static_cast<float>(v1.sy - v0.sy) * kToPixels;
-    const float dx2 = static_cast<float>(v2.sx - v0.sx) * kToPixels, dy2 = static_cast<float>(v2.sy - v0.sy) * kToPixels;
+    const float dx1 = static_cast<float>(v1.sx - v0.sx) * kToPixels,
+                dy1 = static_cast<float>(v1.sy - v0.sy) * kToPixels;
+    const float dx2 = static_cast<float>(v2.sx - v0.sx) * kToPixels,
+                dy2 = static_cast<float>(v2.sy - v0.sy) * kToPixels;
     PlaneSolver s;
     s.x0 = _mm_set1_ps(static_cast<float>(v0.sx - tileX * kSubpixelScale) * kToPixels);
     s.y0 = _mm_set1_ps(static_cast<float>(v0.sy - tileY * kSubpixelScale) * kToPixels);
@@ -178,17 +170,6 @@ void ApplyClear(const Frame& frame, const TileTarget& target, int x0, int y0, in
     }
 }
 
-// The part of the screen a tile covers.
-struct TileArea {
-    int x, y, width, height;
-};
-
-// Consecutive triangles of one tile's list.
-struct TriangleRun {
-    const std::uint32_t* indices;
-    std::size_t count;
-};
-
 // Draws a run of triangles in the state `stateIndex` (whatever state they were recorded with).
 void DrawRun(const Frame& frame, const TriangleRun& run, std::uint32_t stateIndex, const TileArea& area,
              const KernelTarget& kernelTarget, TileScratch& scratch) {
@@ -197,57 +178,15 @@ void DrawRun(const Frame& frame, const TriangleRun& run, std::uint32_t stateInde
         scratch.lastState = stateIndex;
         const KernelSet set = ChosenSet().load(std::memory_order_relaxed);
         scratch.kernel = SelectKernel(state, set);
-        scratch.narrowKernel = SelectKernel(state, Narrower(set));
+        scratch.narrowKernel = SelectKernel(state, NarrowerKernelSet(set));
     }
     TriangleSetup setup;
     for (std::size_t i = 0; i < run.count; ++i) {
         if (!SetupTriangle(frame, frame.triangles[run.indices[i]], state, area.x, area.y, area.width, area.height,
                            setup))
             continue;
-        (Narrow(setup) ? scratch.narrowKernel : scratch.kernel)(setup, state, kernelTarget);
+        (FitsNarrowerKernel(setup) ? scratch.narrowKernel : scratch.kernel)(setup, state, kernelTarget);
     }
-}
-
-// Copies the tile's pixels to or from the scratch copy (rows padded as the buffers pad them).
-void SaveTile(const TileTarget& target, const TileArea& area, TileScratch& scratch, bool restore) {
-    scratch.savedColour.resize(kTileSize * kTileSize);
-    scratch.savedDepth.resize(kTileSize * kTileSize);
-    const int width = std::min(kTileSize, target.pitch - area.x);
-    const int height = std::min(kTileSize, ((target.height + 1) & ~1) - area.y);
-    for (int y = 0; y < height; ++y) {
-        const std::size_t row = static_cast<std::size_t>(area.y + y) * target.pitch + area.x;
-        std::uint32_t* saved[2] = {&scratch.savedColour[static_cast<std::size_t>(y) * kTileSize],
-                                   &scratch.savedDepth[static_cast<std::size_t>(y) * kTileSize]};
-        std::uint32_t* live[2] = {target.colour + row, target.depth + row};
-        for (int k = 0; k < 2; ++k)
-            std::memcpy(restore ? live[k] : saved[k], restore ? saved[k] : live[k], sizeof(std::uint32_t) * width);
-    }
-}
-
-// Draws a run of the first pass's triangles with the second pass together, triangle by
-// triangle; false, with the tile's pixels as they were before, where the pair cannot be.
-bool DrawPaired(const Frame& frame, const TriangleRun& run, std::uint32_t firstIndex, std::uint32_t secondIndex,
-                const TileTarget& target, const KernelTarget& kernelTarget, const TileArea& area,
-                TileScratch& scratch) {
-    const PixelState &first = frame.states[firstIndex], &second = frame.states[secondIndex];
-    const KernelSet set = ChosenSet().load(std::memory_order_relaxed);
-    const PairKernel kernel = SelectPairKernel(first, second, set);
-    const PairKernel narrowKernel = SelectPairKernel(first, second, Narrower(set));
-    if (kernel == nullptr || narrowKernel == nullptr) return false;
-    SaveTile(target, area, scratch, false);
-    PairGuard guard{scratch.savedDepth.data()};
-    TriangleSetup setup;
-    for (std::size_t i = 0; i < run.count && !guard.tie; ++i) {
-        if (!SetupTriangle(frame, frame.triangles[run.indices[i]], first, area.x, area.y, area.width, area.height,
-                           setup))
-            continue;
-        (Narrow(setup) ? narrowKernel : kernel)(setup, first, second, kernelTarget, guard);
-    }
-    if (guard.tie) {
-        SaveTile(target, area, scratch, true);
-        ++scratch.tilesRedrawn;
-    }
-    return !guard.tie;
 }
 
 }  // namespace
@@ -257,6 +196,16 @@ KernelSet BestKernelSet() { return DetectKernelSet(); }
 void UseKernelSet(KernelSet set) { ChosenSet().store(set, std::memory_order_relaxed); }
 
 KernelSet ChosenKernelSet() { return ChosenSet().load(std::memory_order_relaxed); }
+
+PairKernel SelectPairKernel(const PixelState& first, const PixelState& second, KernelSet set) {
+    return Entries(set).selectPair(first, second);
+}
+
+KernelSet NarrowerKernelSet(KernelSet set) { return set == KernelSet::Avx512 ? KernelSet::Avx2 : set; }
+
+bool FitsNarrowerKernel(const TriangleSetup& setup) {
+    return ((setup.x1 >> 1) - (setup.x0 >> 1) + 1) * ((setup.y1 >> 1) - (setup.y0 >> 1) + 1) <= 2;
+}
 
 const char* KernelSetName(KernelSet set) {
     return set == KernelSet::Avx512 ? "AVX-512" : set == KernelSet::Avx2 ? "AVX2" : "SSE2";
@@ -303,9 +252,9 @@ void RasteriseTile(const Frame& frame, const TileTarget& target, int tile, TileS
         const std::uint32_t state = frame.triangles[bin[i]].state;
         std::size_t end = i + 1;
         while (end < bin.size() && frame.triangles[bin[end]].state == state) ++end;
-        const std::uint32_t second = state < frame.pairedWith.size() ? frame.pairedWith[state] : kUnpaired;
+        const std::uint32_t second = frame.PairedWith(state);
         const TriangleRun run{&bin[i], end - i};
-        if (second == kUnpaired || !DrawPaired(frame, run, state, second, target, kernelTarget, area, scratch)) {
+        if (second == kUnpaired || !DrawPairedRun(frame, run, state, second, target, kernelTarget, area, scratch)) {
             DrawRun(frame, run, state, area, kernelTarget, scratch);
             if (second != kUnpaired) DrawRun(frame, run, second, area, kernelTarget, scratch);
         }
