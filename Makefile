@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench deps configure build clean asan format fuzz
+.PHONY: run test bench deps configure build clean asan format format-check fuzz
 
 deps:
 	@scripts/install-deps
@@ -51,8 +51,15 @@ fuzz:
 	    $(FUZZ_BUILD)/tests/fuzz/corpus_fuzz_$$target tests/fuzz/corpus/$$target || exit 1; \
 	done
 
+SOURCES = find src tests tools -name '*.cpp' -o -name '*.h' -o -name '*.inl'
+
 format:
-	@find src tests tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@$(SOURCES) | xargs clang-format -i
+
+# Fails, naming each difference, where a file is not as clang-format would write it.
+format-check:
+	@scripts/install-deps format
+	@$(SOURCES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-asan build-ci-*

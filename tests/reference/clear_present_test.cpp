@@ -64,8 +64,7 @@ TEST_F(ClearTest, BackBufferSizeComesFromTheParametersOrTheWindow) {
 
     IDirect3DDevice9* refused = nullptr;
     p = Parameters(800, 600);
-    EXPECT_EQ(D3DERR_INVALIDCALL,
-              Backend().create(nullptr, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING, p, &refused));
+    EXPECT_EQ(D3DERR_INVALIDCALL, Backend().create(nullptr, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING, p, &refused));
     p.BackBufferFormat = D3DFMT_R5G6B5;
     EXPECT_EQ(D3DERR_NOTAVAILABLE,
               Backend().create(nullptr, window_, D3DCREATE_SOFTWARE_VERTEXPROCESSING, p, &refused));

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "../common/headless_device.h"
 #include "platform/reference/readback.h"
 #include "platform/reference/reference_backend.h"
-#include "../common/headless_device.h"
 
 namespace reference::testing {
 

@@ -41,8 +41,8 @@ protected:
         device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
     }
 
-    HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<TestVertex>& vertices, UINT primitives,
-                 DWORD fvf = kTestFvf, UINT stride = sizeof(TestVertex)) {
+    HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<TestVertex>& vertices, UINT primitives, DWORD fvf = kTestFvf,
+                 UINT stride = sizeof(TestVertex)) {
         IDirect3DVertexBuffer9* buffer = nullptr;
         UINT bytes = static_cast<UINT>(vertices.size() * sizeof(TestVertex));
         EXPECT_EQ(D3D_OK, device_->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, &buffer, nullptr));
@@ -72,8 +72,8 @@ protected:
     IDirect3DTexture9* MakeTexture(UINT width, UINT height, UINT levels,
                                    const std::function<DWORD(UINT, UINT, UINT)>& texel) {
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device_->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                                 &texture, nullptr));
+        EXPECT_EQ(D3D_OK, device_->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
+                                                 nullptr));
         for (UINT level = 0; level < texture->GetLevelCount(); ++level) {
             D3DSURFACE_DESC desc{};
             texture->GetLevelDesc(level, &desc);

@@ -39,8 +39,10 @@ protected:
 
     // A full-screen quad whose vertices all carry this normal.
     DWORD LitQuad(float nx, float ny, float nz, DWORD fvf = kLitFvf & ~D3DFVF_DIFFUSE, DWORD colour = 0) {
-        LitVertex quad[4] = {{-1, 1, 0.5f, nx, ny, nz, colour}, {1, 1, 0.5f, nx, ny, nz, colour},
-                             {1, -1, 0.5f, nx, ny, nz, colour}, {-1, -1, 0.5f, nx, ny, nz, colour}};
+        LitVertex quad[4] = {{-1, 1, 0.5f, nx, ny, nz, colour},
+                             {1, 1, 0.5f, nx, ny, nz, colour},
+                             {1, -1, 0.5f, nx, ny, nz, colour},
+                             {-1, -1, 0.5f, nx, ny, nz, colour}};
         UINT stride = (fvf & (D3DFVF_DIFFUSE | D3DFVF_SPECULAR)) ? sizeof(LitVertex) : 24;
         IDirect3DVertexBuffer9* buffer = nullptr;
         device_->CreateVertexBuffer(sizeof quad, 0, fvf, D3DPOOL_DEFAULT, &buffer, nullptr);

@@ -13,7 +13,8 @@ protected:
 TEST_F(PixelTest, AlphaReferenceEightDropsSevenAndKeepsEight) {
     StartUnlit();
     // The tree's states: ALPHAREF 8, GREATEREQUAL, alpha from the texture (stage 0's default).
-    IDirect3DTexture9* texture = MakeTexture(2, 1, 1, [](UINT, UINT x, UINT) { return x == 0 ? 0x07FF0000u : 0x08FF0000u; });
+    IDirect3DTexture9* texture =
+        MakeTexture(2, 1, 1, [](UINT, UINT x, UINT) { return x == 0 ? 0x07FF0000u : 0x08FF0000u; });
     device_->SetTexture(0, texture);
     device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     device_->SetRenderState(D3DRS_ALPHAREF, 8);
@@ -33,9 +34,9 @@ TEST_F(PixelTest, EveryAlphaFunctionComparesWithTheReference) {
         DWORD function;
         bool below, equal, above;  // alpha 7, 8 and 9 against a reference of 8
     };
-    const Case cases[] = {{D3DCMP_NEVER, false, false, false},     {D3DCMP_LESS, true, false, false},
-                          {D3DCMP_EQUAL, false, true, false},      {D3DCMP_LESSEQUAL, true, true, false},
-                          {D3DCMP_GREATER, false, false, true},    {D3DCMP_NOTEQUAL, true, false, true},
+    const Case cases[] = {{D3DCMP_NEVER, false, false, false},      {D3DCMP_LESS, true, false, false},
+                          {D3DCMP_EQUAL, false, true, false},       {D3DCMP_LESSEQUAL, true, true, false},
+                          {D3DCMP_GREATER, false, false, true},     {D3DCMP_NOTEQUAL, true, false, true},
                           {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true}};
     for (const Case& c : cases) {
         StartUnlit();

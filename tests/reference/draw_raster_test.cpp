@@ -33,7 +33,8 @@ TEST_F(RasterTest, TrianglesSharingAnEdgeCoverEachPixelOnce) {
     // A fan of triangles around an off-centre point, with edges through pixel centres and
     // between them: any pixel drawn twice would show 0x40 + 0x40.
     const float cx = 13.0f, cy = 11.5f;
-    const float rim[][2] = {{1, 1}, {17.25f, 0.5f}, {30, 2}, {31, 17}, {29.5f, 30}, {16, 31}, {2.5f, 29}, {0.5f, 15.75f}};
+    const float rim[][2] = {{1, 1},      {17.25f, 0.5f}, {30, 2},    {31, 17},
+                            {29.5f, 30}, {16, 31},       {2.5f, 29}, {0.5f, 15.75f}};
     std::vector<TestVertex> fan = {At(cx, cy, 0.5f, 0xFF404040)};
     for (const auto& p : rim) fan.push_back(At(p[0], p[1], 0.5f, 0xFF404040));
     fan.push_back(fan[1]);
@@ -148,9 +149,9 @@ TEST_F(RasterTest, EveryDepthFunctionComparesAgainstTheStoredDepth) {
         DWORD function;
         bool nearer, equal, farther;  // drawn at depth 0.25, 0.5, 0.75 over a stored 0.5
     };
-    const Case cases[] = {{D3DCMP_NEVER, false, false, false},     {D3DCMP_LESS, true, false, false},
-                          {D3DCMP_EQUAL, false, true, false},      {D3DCMP_LESSEQUAL, true, true, false},
-                          {D3DCMP_GREATER, false, false, true},    {D3DCMP_NOTEQUAL, true, false, true},
+    const Case cases[] = {{D3DCMP_NEVER, false, false, false},      {D3DCMP_LESS, true, false, false},
+                          {D3DCMP_EQUAL, false, true, false},       {D3DCMP_LESSEQUAL, true, true, false},
+                          {D3DCMP_GREATER, false, false, true},     {D3DCMP_NOTEQUAL, true, false, true},
                           {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true}};
     for (const Case& c : cases) {
         StartUnlit();

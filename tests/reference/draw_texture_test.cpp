@@ -32,7 +32,8 @@ TEST_F(TextureTest, PointSamplingTakesTheTexelUnderThePixelCentre) {
 
 TEST_F(TextureTest, LinearFilteringBlendsNeighboursAndAddressingDecidesTheEdges) {
     // Black then white; pixel i samples texel position x = 2 i / 16 - 0.5.
-    IDirect3DTexture9* texture = MakeTexture(2, 1, 1, [](UINT, UINT x, UINT) { return x == 0 ? 0xFF000000u : 0xFFFFFFFFu; });
+    IDirect3DTexture9* texture =
+        MakeTexture(2, 1, 1, [](UINT, UINT x, UINT) { return x == 0 ? 0xFF000000u : 0xFFFFFFFFu; });
     struct Case {
         DWORD address;
         int at0, at4, at6, at12, at15;

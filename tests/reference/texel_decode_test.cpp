@@ -1,7 +1,7 @@
 // Levels of every format become the samplers' A8R8G8B8 texels.
-#include <gtest/gtest.h>
-
 #include "platform/reference/texel_decode.h"
+
+#include <gtest/gtest.h>
 
 namespace reference {
 namespace {

@@ -22,7 +22,9 @@ bool CopyBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& out, bool 
 
 }  // namespace
 
-bool ReadBackBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& bgra) { return CopyBuffer(device, bgra, false); }
+bool ReadBackBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& bgra) {
+    return CopyBuffer(device, bgra, false);
+}
 
 bool ReadDepthBuffer(IDirect3DDevice9* device, std::vector<std::uint32_t>& depth) {
     return CopyBuffer(device, depth, true);

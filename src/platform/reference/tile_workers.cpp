@@ -27,7 +27,8 @@ std::uint64_t Pack(std::uint32_t front, std::uint32_t back) { return static_cast
 
 }  // namespace
 
-TileWorkers::TileWorkers(int extraThreads) : runs_(std::make_unique<JobRun[]>(static_cast<std::size_t>(extraThreads) + 1)) {
+TileWorkers::TileWorkers(int extraThreads)
+    : runs_(std::make_unique<JobRun[]>(static_cast<std::size_t>(extraThreads) + 1)) {
     for (int i = 0; i < extraThreads; ++i) threads_.emplace_back([this, i] { WorkerLoop(i + 1); });
 }
 

@@ -101,7 +101,8 @@ void Light(const VertexSetup& setup, const std::uint8_t* vertex, const float eye
         float n[3];
         std::memcpy(n, vertex + setup.layout.normal, sizeof n);
         for (int k = 0; k < 3; ++k)
-            normal[k] = n[0] * setup.normalMatrix[0][k] + n[1] * setup.normalMatrix[1][k] + n[2] * setup.normalMatrix[2][k];
+            normal[k] =
+                n[0] * setup.normalMatrix[0][k] + n[1] * setup.normalMatrix[1][k] + n[2] * setup.normalMatrix[2][k];
         if (setup.normalizeNormals) Normalize3(normal);
     }
     const D3DMATERIAL9& m = setup.material;

@@ -4,8 +4,8 @@
 // stages read, and the viewport transform with snapping for vertices that need no clipping.
 
 #include "platform/device_common/api_state.h"
-#include "platform/reference/frame.h"
 #include "platform/device_common/vertex_layout.h"
+#include "platform/reference/frame.h"
 
 namespace reference {
 
@@ -45,8 +45,7 @@ bool PrepareVertexStage(const device_common::ApiState& state, VertexSetup& setup
 bool ShadesBlackSpecular(const VertexSetup& setup);
 
 // Shades `count` vertices `stride` bytes apart.
-void RunVertexStage(const VertexSetup& setup, const std::uint8_t* vertices, UINT stride, UINT count,
-                    ShadedVertex* out);
+void RunVertexStage(const VertexSetup& setup, const std::uint8_t* vertices, UINT stride, UINT count, ShadedVertex* out);
 
 // Projects a vertex that lies inside every clip plane: fills its screen position and depth.
 void ProjectToScreen(const VertexSetup& setup, ShadedVertex& vertex);
