@@ -9,10 +9,12 @@ set -euo pipefail
 [ $# -eq 4 ] || { echo "usage: $0 ANCHOR_BINARY BUILD_FOLDER ROUNDS ref|hal" >&2; exit 2; }
 anchor=$(realpath "$1") build=$2 rounds=$3 device=$4
 cd "$build"
-for round in $(seq 1 "$rounds"); do
+runs=$(for round in $(seq 1 "$rounds"); do
   echo "anchor $round $(ANCHOR_DATA=Data "$anchor" --frames 150 | grep -o 'view=[a-z]* .*fps=[0-9.]*' | tr '\n' ' ')"
   echo "ours $round $(QUENOLDE_GL_ALLOW_SOFTWARE=1 ./tools/bench/bench --device "$device" --frames 150 2>/dev/null)"
-done | tee /dev/stderr | python3 -c '
+done)
+echo "$runs"
+echo "$runs" | python3 -c '
 import json, re, statistics, sys
 anchor, ours = {}, {}
 for line in sys.stdin:

@@ -22,6 +22,15 @@ std::string FragmentShaderSource(const ProgramKey& key);
 // The values that the stages pass from one to the other, as declared by either side.
 std::string InterfaceSource(const ProgramKey& key, const char* direction);
 
+// Colours that are the same at every vertex, whatever the vertices: unlit without vertex colours,
+// the diffuse colour is opaque white; the specular colour is black without specular lighting (or,
+// unlit, without vertex specular). The pixel stage holds such a colour as a constant instead of
+// having it interpolated.
+inline bool DiffuseIsWhite(const ProgramKey& key) { return !key.lighting && !key.vertexDiffuse; }
+inline bool SpecularIsBlack(const ProgramKey& key) {
+    return key.lighting ? !key.specularLighting : !key.vertexSpecular;
+}
+
 // Whether stage s reads texture coordinates from the vertex stage.
 inline bool HasTexCoords(const StageKey& stage) { return stage.samples && stage.textured; }
 

@@ -47,11 +47,13 @@ std::string LightLoop(const ProgramKey& key) {
     std::string s = "    for (int i = 0; i < " + std::to_string(key.lightCount) + R"(; ++i) {
         ambientSum += lightAmbient[i].rgb;
         float nDotL = dot(normal, lightDirection[i].xyz);
-        if (nDotL <= 0.0) continue;
-        diffuseSum += lightDiffuse[i].rgb * nDotL;
 )";
-    if (key.specularLighting)
-        s += R"(        float nDotH = dot(normal, safeNormalize(lightDirection[i].xyz + towardsEye));
+    // A light behind the surface adds nothing; without a highlight to skip as well, a
+    // multiplication by zero says so without a branch.
+    if (!key.specularLighting) return s + "        diffuseSum += lightDiffuse[i].rgb * max(nDotL, 0.0);\n    }\n";
+    s += R"(        if (nDotL <= 0.0) continue;
+        diffuseSum += lightDiffuse[i].rgb * nDotL;
+        float nDotH = dot(normal, safeNormalize(lightDirection[i].xyz + towardsEye));
         if (nDotH > 0.0)
             specularSum += lightSpecular[i].rgb * (ambientAndPower.a > 0.0 ? pow(nDotH, ambientAndPower.a) : 1.0);
 )";
@@ -76,15 +78,14 @@ std::string Lighting(const ProgramKey& key) {
     if (key.lightCount > 0) s += LightLoop(key);
     s += "    vDiffuse = vec4(clamp(ambientColour.rgb * ambientSum + diffuseColour.rgb * diffuseSum + "
          "emissiveColour.rgb, 0.0, 1.0), clamp(diffuseColour.a, 0.0, 1.0));\n";
-    s += key.specularLighting ? "    vSpecular = vec4(clamp(specularColour.rgb * specularSum, 0.0, 1.0), 0.0);\n"
-                              : "    vSpecular = vec4(0.0);\n";
+    if (key.specularLighting) s += "    vSpecular = vec4(clamp(specularColour.rgb * specularSum, 0.0, 1.0), 0.0);\n";
     return s;
 }
 
 std::string Unlit(const ProgramKey& key) {
-    // The vertex colours pass through; without them, opaque white and no specular.
-    std::string s = key.vertexDiffuse ? "    vDiffuse = inDiffuse;\n" : "    vDiffuse = vec4(1.0);\n";
-    s += key.vertexSpecular ? "    vSpecular = vec4(inSpecular.rgb, 0.0);\n" : "    vSpecular = vec4(0.0);\n";
+    // The vertex colours pass through; without them, the pixel stage has its constants.
+    std::string s = key.vertexDiffuse ? "    vDiffuse = inDiffuse;\n" : "";
+    if (key.vertexSpecular) s += "    vSpecular = vec4(inSpecular.rgb, 0.0);\n";
     return s;
 }
 
@@ -106,7 +107,16 @@ std::string TexCoords(const ProgramKey& key) {
 std::string InterfaceSource(const ProgramKey& key, const char* direction) {
     // Flat shading takes the colours of the first vertex, as Direct3D does.
     const std::string colour = std::string(key.flatShading ? "flat " : "") + direction + " vec4 ";
-    std::string s = colour + "vDiffuse;\n" + colour + "vSpecular;\n";
+    const bool pixelStage = std::string(direction) == "in";
+    std::string s;
+    if (!DiffuseIsWhite(key))
+        s += colour + "vDiffuse;\n";
+    else if (pixelStage)
+        s += "const vec4 vDiffuse = vec4(1.0);\n";
+    if (!SpecularIsBlack(key))
+        s += colour + "vSpecular;\n";
+    else if (pixelStage)
+        s += "const vec4 vSpecular = vec4(0.0);\n";
     for (int i = 0; i < key.stageCount; ++i)
         if (HasTexCoords(key.stages[i])) s += std::string(direction) + " vec2 vTexCoord" + std::to_string(i) + ";\n";
     return s;
