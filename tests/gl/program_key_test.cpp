@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "platform/gl/program_source.h"
+
 namespace gl {
 namespace {
 
@@ -96,6 +100,26 @@ TEST_F(ProgramKeyTest, SpecularThatCanOnlyBeBlackIsLeftOut) {
     EXPECT_TRUE(Key().addSpecular);
     device_common::DescribeVertices(D3DFVF_XYZ | D3DFVF_TEX2, layout_);
     EXPECT_FALSE(Key().addSpecular);
+}
+
+// What the key leaves out, the generated code does not compute.
+TEST_F(ProgramKeyTest, ProgramsComputeOnlyWhatTheirKeyNeeds) {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = {0.0f, -1.0f, 0.0f};
+    state_.lights.push_back({light, true});
+    state_.render[D3DRS_SPECULARENABLE] = TRUE;  // with black specular colours, as the scene has
+    const ProgramKey lit = Key();
+    EXPECT_EQ(std::string::npos, VertexShaderSource(lit).find("pow("));
+    EXPECT_EQ(std::string::npos, FragmentShaderSource(lit).find("+ vSpecular"));
+    EXPECT_NE(std::string::npos, FragmentShaderSource(lit).find("in vec4 vDiffuse"));
+
+    state_.render[D3DRS_LIGHTING] = FALSE;  // and no vertex colours: white, held by the pixel stage
+    const ProgramKey unlit = Key();
+    EXPECT_EQ(std::string::npos, VertexShaderSource(unlit).find("vDiffuse"));
+    EXPECT_EQ(std::string::npos, VertexShaderSource(unlit).find("inNormal"));
+    EXPECT_NE(std::string::npos, FragmentShaderSource(unlit).find("const vec4 vDiffuse = vec4(1.0);"));
+    EXPECT_EQ(std::string::npos, FragmentShaderSource(unlit).find("texel1")) << "the second stage is disabled";
 }
 
 TEST_F(ProgramKeyTest, TexturesAndCoordinatesCountWhereAStageSamples) {
